@@ -1,0 +1,45 @@
+// Start-up and the endless loop of passes.
+#include <cmath>
+
+#include "animation/form1.h"
+
+void Form1::Activate() {
+    start_up();
+    AnimationState& s = state_;
+    for (;;) {
+        // Pass 0 always advances, so the warm-up starts from a changed angle.
+        if (s.stopp == 1 || s.m == 0) advance();
+        if (s.j != s.j1) {
+            // Passes 0 and 1 only settle the angle; drawing starts on pass 2.
+            if (s.m > 1) draw_frame();
+            s.j1 = s.j;
+        }
+        if (!platform_.pump_events(*this)) return;
+        ++s.m;
+        // The pass-2 frame was drawn about the origin with unset centres:
+        // wipe it once, so the visible trail starts clean.
+        if (s.m == 3) platform_.clear();
+    }
+}
+
+void Form1::start_up() {
+    AnimationState& s = state_;
+    s.pi = 4 * std::atan(1.0);
+    platform_.set_fore_color(colours::black);
+    s.step1 = 2 * s.pi / 1000;
+    s.stepe = 15 * s.step1;
+    s.stopp = 1;
+    s.m = 0;
+}
+
+// The new angle comes from j1, the last drawn one: a pointer angle written
+// into j is replaced while the loop advances.
+void Form1::advance() {
+    AnimationState& s = state_;
+    double from = s.j1;
+    // After a very long run at an enormous speed the sum would overflow; whole
+    // turns taken off first leave the figure where it is. j1 itself keeps its
+    // value, so the black trace still covers the red figure drawn at it.
+    if (!std::isfinite(from + s.stepe)) from = std::fmod(from, 2 * s.pi);
+    s.j = from + s.stepe;
+}

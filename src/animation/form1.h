@@ -1,0 +1,37 @@
+// The main window's logic: the animation loop, the envelope frame and the
+// operator's input handlers. It draws and pumps events only through Platform;
+// it knows nothing of the window system behind it.
+#pragma once
+
+#include <cstdint>
+
+#include "animation/animation_state.h"
+#include "window/colour.h"
+#include "window/platform.h"
+
+class Form1 final : public FormEvents {
+public:
+    explicit Form1(Platform& platform) : platform_(platform) {}
+
+    // The window's first activation: start-up, then pass after pass until the
+    // platform reports that the program has ended.
+    void Activate();
+
+    void KeyPress(std::uint16_t code) override;
+    void MouseMove(int button, int shift, float x, float y) override;
+    void DblClick() override;
+
+    AnimationState& state() { return state_; }
+    const AnimationState& state() const { return state_; }
+    const LoopValues& loop_values() const { return loop_; }
+
+private:
+    void start_up();
+    void advance();
+    void draw_frame();
+    void trace(double a, double ox, double oy, Colour colour);
+
+    Platform& platform_;
+    AnimationState state_;
+    LoopValues loop_;
+};

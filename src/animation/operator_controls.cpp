@@ -1,0 +1,65 @@
+// The operator's keys, pointer and double-click. They change the state and
+// return; the next loop pass draws the result.
+#include <cmath>
+
+#include "animation/form1.h"
+
+namespace key {
+inline constexpr std::uint16_t escape = 27;
+inline constexpr std::uint16_t slower = ',';
+inline constexpr std::uint16_t faster = '.';
+inline constexpr std::uint16_t slow = '/';
+inline constexpr std::uint16_t hold_or_run = ' ';
+}  // namespace key
+
+void Form1::KeyPress(std::uint16_t code) {
+    AnimationState& s = state_;
+    switch (code) {
+    case key::escape:
+        platform_.clear();
+        platform_.end();
+        break;
+    case key::slower:
+        s.stepe *= 0.95;
+        break;
+    case key::faster:
+        // A press that would overflow the speed is ignored.
+        if (const double faster = s.stepe * 1.05; std::isfinite(faster)) s.stepe = faster;
+        break;
+    case key::slow:
+        s.stepe = 5 * s.step1;
+        break;
+    case key::hold_or_run:
+        s.stopp = (s.stopp + 1) % 2;
+        break;
+    default:
+        break;
+    }
+}
+
+// Points the figure's centre from the origin towards the pointer.
+void Form1::MouseMove(int /*button*/, int /*shift*/, float x, float y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    AnimationState& s = state_;
+    // Before the first pass completes, a pointer resting where the window
+    // opens must not hold the animation.
+    if (s.m > 0) s.stopp = 0;
+
+    const float product = x * y;
+    if (product != 0) {
+        s.j = std::atan(-static_cast<double>(y) / static_cast<double>(x)) + s.pi / 2;
+        if (x < 0) s.j += s.pi;
+    } else if (x > 0 && y == 0) {
+        s.j = s.pi / 2;
+    } else if (x < 0 && y == 0) {
+        s.j = -s.pi / 2;
+    } else if (x == 0) {
+        if (y > 0) s.j = 0;
+        if (y < 0) s.j = s.pi;
+    }
+}
+
+void Form1::DblClick() {
+    platform_.clear();
+    platform_.end();
+}
