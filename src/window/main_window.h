@@ -1,0 +1,18 @@
+// The description of the program's one window.
+#pragma once
+
+#include <string_view>
+
+namespace main_window {
+
+// Runs of spaces spread the three phrases across the title bar.
+inline constexpr std::string_view caption =
+    "                                 Dusmar Rotary Envelope etc"
+    "                                Use:  SpaceBar and Mouse"
+    "                        ESC or DoubleClick to Quit";
+static_assert(caption.size() == 165);
+
+// Presentation rate where the display does not report its own.
+inline constexpr int default_refresh_hz = 60;
+
+}  // namespace main_window

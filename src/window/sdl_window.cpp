@@ -1,0 +1,126 @@
+#include "window/sdl_window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+#include "window/main_window.h"
+#include "window/sdl_error.h"
+
+namespace {
+
+constexpr std::uint16_t escape_code = 27;
+// The forms runtime's button and shift masks, which the handlers receive.
+constexpr int left_button = 1, right_button = 2, middle_button = 4;
+constexpr int shift_key = 1, ctrl_key = 2, alt_key = 4;
+
+int button_mask(Uint32 state) {
+    return ((state & SDL_BUTTON_LMASK) ? left_button : 0) | ((state & SDL_BUTTON_RMASK) ? right_button : 0) |
+           ((state & SDL_BUTTON_MMASK) ? middle_button : 0);
+}
+
+int shift_mask(SDL_Keymod mod) {
+    return ((mod & KMOD_SHIFT) ? shift_key : 0) | ((mod & KMOD_CTRL) ? ctrl_key : 0) |
+           ((mod & KMOD_ALT) ? alt_key : 0);
+}
+
+}  // namespace
+
+SdlVideo::SdlVideo() {
+    // A plain shared-memory window surface: an OpenGL-backed one buys nothing
+    // for a software image and costs threads and processor time.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Without XRandR, SDL reads the display density from the X server.
+    SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
+    checked(SDL_Init(SDL_INIT_VIDEO), "SDL_Init");
+}
+
+SdlVideo::~SdlVideo() { SDL_Quit(); }
+
+double SdlVideo::density_scale() const {
+    float ddpi = 0, hdpi = 0, vdpi = 0;
+    if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) < 0) return 1.0;
+    return ::density_scale(hdpi);
+}
+
+int SdlVideo::refresh_hz() const {
+    SDL_DisplayMode mode{};
+    if (SDL_GetCurrentDisplayMode(0, &mode) < 0 || mode.refresh_rate <= 0) return main_window::default_refresh_hz;
+    return mode.refresh_rate;
+}
+
+SdlWindow::SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp)
+    : ImagePlatform(UserCoordinates(video.density_scale()), picture_bmp), pacer_(video.refresh_hz()) {
+    const std::string title(main_window::caption);
+    window_.reset(checked(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                           image_.width(), image_.height(), SDL_WINDOW_SHOWN),
+                          "SDL_CreateWindow"));
+    present();
+}
+
+void SdlWindow::settle() {
+    // Showing the window maps it synchronously; one more pump reads what the
+    // X server sent with the map (exposure, the pointer entering).
+    SDL_PumpEvents();
+}
+
+void SdlWindow::present() {
+    SDL_Surface* target = checked(SDL_GetWindowSurface(window_.get()), "SDL_GetWindowSurface");
+    checked(SDL_BlitSurface(image_.surface(), nullptr, target, nullptr), "SDL_BlitSurface");
+    checked(SDL_UpdateWindowSurface(window_.get()), "SDL_UpdateWindowSurface");
+}
+
+bool SdlWindow::pump_events(FormEvents& handlers) {
+    SDL_Event event;
+    if (image_.take_changes()) {
+        pacer_.wait();
+        present();
+    } else {
+        // Nothing new to show: sleep until input arrives, for at most one
+        // refresh, so a held animation leaves the processor idle.
+        const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(pacer_.period());
+        if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<long long>(1, period.count())))) {
+            dispatch(event, handlers);
+        }
+    }
+    while (!ended_ && SDL_PollEvent(&event)) dispatch(event, handlers);
+    return !ended_;
+}
+
+void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
+    if (ended_) return;
+    switch (event.type) {
+    case SDL_QUIT:  // the window closed, or SIGINT / SIGTERM
+        end();
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) end();
+        // Uncovered or restored: show the kept image again.
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) present();
+        break;
+    case SDL_KEYDOWN:
+        // Escape never arrives as text.
+        if (event.key.keysym.sym == SDLK_ESCAPE) handlers.KeyPress(escape_code);
+        break;
+    case SDL_TEXTINPUT: {
+        // Typed characters after keyboard translation, one call each.
+        const std::unique_ptr<Uint32, decltype(&SDL_free)> codes(SDL_iconv_utf8_ucs4(event.text.text), SDL_free);
+        for (const Uint32* c = codes.get(); c != nullptr && *c != 0 && !ended_; ++c) {
+            if (*c <= 0xFFFF) handlers.KeyPress(static_cast<std::uint16_t>(*c));
+        }
+        break;
+    }
+    case SDL_MOUSEMOTION: {
+        const UserPoint p = image_.coordinates().to_user(event.motion.x, event.motion.y);
+        handlers.MouseMove(button_mask(event.motion.state), shift_mask(SDL_GetModState()), p.x, p.y);
+        break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2) handlers.DblClick();
+        break;
+    default:
+        break;
+    }
+}

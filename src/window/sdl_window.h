@@ -1,0 +1,47 @@
+// The program's window on SDL: shows the backing image, paces presentation to
+// the display's refresh, and turns SDL events into calls of the window's
+// handlers. The only file that knows SDL events.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "window/frame_pacer.h"
+#include "window/image_platform.h"
+#include "window/sdl_handles.h"
+
+union SDL_Event;
+
+// SDL's video subsystem, from initialisation to SDL_Quit.
+class SdlVideo {
+public:
+    SdlVideo();  // throws SdlError
+    ~SdlVideo();
+    SdlVideo(const SdlVideo&) = delete;
+    SdlVideo& operator=(const SdlVideo&) = delete;
+
+    // The main display's density relative to 96 dpi, in quarter steps.
+    double density_scale() const;
+    int refresh_hz() const;
+};
+
+class SdlWindow final : public ImagePlatform {
+public:
+    // Opens and shows the window; throws SdlError when SDL cannot.
+    SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp);
+
+    // Collects the events the window system sent on showing the window (the
+    // resting pointer among them), so the first pass's pump delivers them.
+    void settle();
+
+    bool pump_events(FormEvents& handlers) override;
+    void end() override { ended_ = true; }
+
+private:
+    void present();
+    void dispatch(const SDL_Event& event, FormEvents& handlers);
+
+    WindowPtr window_;
+    FramePacer pacer_;
+    bool ended_ = false;
+};

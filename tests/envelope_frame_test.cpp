@@ -1,0 +1,130 @@
+// The geometry of the traced figure.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "animation/form1.h"
+#include "support/recording_platform.h"
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+struct Box {
+    double min_x = 1e9, max_x = -1e9, min_y = 1e9, max_y = -1e9;
+};
+
+// The red segments of the frame drawn on the pass after the pointer (or the
+// state) set the angle, and that frame's red centre.
+struct RedFigure {
+    std::vector<Command> segments;
+    Command centre;
+
+    Box box() const {
+        Box b;
+        for (const Command& c : segments) {
+            b.min_x = std::min({b.min_x, double(c.x1), double(c.x2)});
+            b.max_x = std::max({b.max_x, double(c.x1), double(c.x2)});
+            b.min_y = std::min({b.min_y, double(c.y1), double(c.y2)});
+            b.max_y = std::max({b.max_y, double(c.y1), double(c.y2)});
+        }
+        return b;
+    }
+    // Distances of the segment ends from the centre.
+    std::pair<double, double> radius_range() const {
+        double lo = 1e9, hi = 0;
+        for (const Command& c : segments) {
+            const double d = std::hypot(c.x2 - centre.x1, c.y2 - centre.y1);
+            lo = std::min(lo, d);
+            hi = std::max(hi, d);
+        }
+        return {lo, hi};
+    }
+};
+
+RedFigure red_figure_of(const std::vector<Command>& pass) {
+    RedFigure figure;
+    for (const Command& c : pass) {
+        if (c.kind == Command::Kind::line && c.colour == colours::red) figure.segments.push_back(c);
+        if (c.kind == Command::Kind::circle && c.colour == colours::red) figure.centre = c;
+    }
+    return figure;
+}
+
+// Runs until pass 5, after pointing at (x, y) in pass 3's pump.
+RedFigure figure_for_pointer(float x, float y) {
+    RecordingPlatform platform(6);
+    Form1 form(platform);
+    platform.on_pump([x, y](FormEvents& handlers, std::int64_t pass) {
+        if (pass == 3) handlers.MouseMove(0, 0, x, y);
+    });
+    form.Activate();
+    return red_figure_of(platform.pass(4));
+}
+
+TEST(EnvelopeFrame, AtAngleZeroTheFigureLiesAlongXBelowTheOrigin) {
+    const RedFigure f = figure_for_pointer(0, 10);
+    ASSERT_EQ(f.segments.size(), 1001u);
+    EXPECT_FLOAT_EQ(f.centre.x1, 0);
+    EXPECT_FLOAT_EQ(f.centre.y1, 12);
+    // Segment i ends at t = i * step1: t = 0 and t = pi/2 (i = 250).
+    EXPECT_NEAR(f.segments[0].x2, 87, 1e-4);
+    EXPECT_NEAR(f.segments[0].y2, 12, 1e-4);
+    EXPECT_NEAR(f.segments[250].x2, 0, 1e-3);
+    EXPECT_NEAR(f.segments[250].y2, 75, 1e-3);
+    const Box b = f.box();
+    EXPECT_GT(b.max_x - b.min_x, b.max_y - b.min_y);
+}
+
+TEST(EnvelopeFrame, AtAnglePiTheFigureLiesAlongYAboveTheOrigin) {
+    const RedFigure f = figure_for_pointer(0, -10);
+    EXPECT_NEAR(f.centre.x1, 0, 1e-5);
+    EXPECT_NEAR(f.centre.y1, -12, 1e-5);
+    EXPECT_NEAR(f.segments[0].x2 - f.centre.x1, 63, 1e-4);
+    EXPECT_NEAR(f.segments[0].y2 - f.centre.y1, 0, 1e-4);
+    EXPECT_NEAR(f.segments[250].x2 - f.centre.x1, 0, 1e-3);
+    EXPECT_NEAR(f.segments[250].y2 - f.centre.y1, 87, 1e-3);
+    const Box b = f.box();
+    EXPECT_NEAR(b.min_y, -99, 1e-3) << "the point straight above the origin";
+    EXPECT_GT(b.max_y - b.min_y, b.max_x - b.min_x);
+}
+
+TEST(EnvelopeFrame, EachTraceIsClosedWithAOneStepOverlap) {
+    const RedFigure f = figure_for_pointer(10, 10);
+    ASSERT_EQ(f.segments.size(), 1001u);
+    for (std::size_t i = 1; i < f.segments.size(); ++i) {
+        ASSERT_EQ(f.segments[i].x1, f.segments[i - 1].x2) << i;
+        ASSERT_EQ(f.segments[i].y1, f.segments[i - 1].y2) << i;
+    }
+    // The last segment ends just short of t = 2 pi, on top of the first one.
+    EXPECT_NEAR(f.segments.back().x2, f.segments.front().x2, 0.1);
+    EXPECT_NEAR(f.segments.back().y2, f.segments.front().y2, 0.1);
+    EXPECT_NEAR(f.segments.front().x1, f.segments[f.segments.size() - 2].x2, 0.1);
+}
+
+TEST(EnvelopeFrame, FigureKeepsItsSizeAtAnyAngle) {
+    const auto [lo0, hi0] = figure_for_pointer(10, 10).radius_range();
+    EXPECT_NEAR(hi0, 87, 1e-3);
+    EXPECT_NEAR(lo0, 63, 1e-3);
+
+    for (const double huge : {1e6, 1e9}) {
+        SCOPED_TRACE(huge);
+        RecordingPlatform platform(6);
+        Form1 form(platform);
+        platform.on_pump([&form, huge](FormEvents&, std::int64_t pass) {
+            if (pass == 3) form.state().j1 = huge;
+        });
+        form.Activate();
+        const RedFigure f = red_figure_of(platform.pass(4));
+        ASSERT_EQ(f.segments.size(), 1001u);
+        const auto [lo, hi] = f.radius_range();
+        EXPECT_NEAR(hi, hi0, 1e-3);
+        EXPECT_NEAR(lo, lo0, 1e-3);
+        EXPECT_NEAR(std::hypot(f.centre.x1, f.centre.y1), 12, 1e-5);
+    }
+}
+
+}  // namespace

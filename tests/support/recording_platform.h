@@ -1,0 +1,64 @@
+// A platform that records every call the animation makes, as a list of typed
+// commands, and runs a fixed number of passes. Input can be injected at each
+// pass's event pump.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <span>
+#include <vector>
+
+#include "window/platform.h"
+
+struct Command {
+    enum class Kind { line, circle, clear, fore_color, pump };
+    Kind kind;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // line ends; circle centre in x1, y1 and radius in x2
+    Colour colour = 0;
+
+    bool operator==(const Command&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Command& c);
+
+class RecordingPlatform final : public Platform {
+public:
+    using Input = std::function<void(FormEvents& handlers, std::int64_t pass)>;
+
+    explicit RecordingPlatform(std::int64_t passes) : passes_(passes) {}
+
+    void on_pump(Input input) { input_ = std::move(input); }
+
+    void line(float x1, float y1, float x2, float y2, Colour colour) override {
+        commands.push_back({Command::Kind::line, x1, y1, x2, y2, colour});
+    }
+    void circle(float x, float y, float radius, Colour colour) override {
+        commands.push_back({Command::Kind::circle, x, y, radius, 0, colour});
+    }
+    void clear() override { commands.push_back({Command::Kind::clear}); }
+    Colour back_color() const override { return colours::light_grey; }
+    void set_fore_color(Colour colour) override { commands.push_back({Command::Kind::fore_color, 0, 0, 0, 0, colour}); }
+    bool pump_events(FormEvents& handlers) override {
+        commands.push_back({Command::Kind::pump});
+        if (!ended_ && input_) input_(handlers, pumped_);
+        if (++pumped_ >= passes_) ended_ = true;
+        return !ended_;
+    }
+    void end() override { ended_ = true; }
+    bool ended() const { return ended_; }
+
+    // The commands issued during pass `pass` (from 0), up to and including its
+    // event pump; the clear that ends pass 2 belongs to pass 3.
+    std::vector<Command> pass(std::int64_t pass) const;
+
+    std::vector<Command> commands;
+
+private:
+    std::int64_t passes_;
+    std::int64_t pumped_ = 0;
+    bool ended_ = false;
+    Input input_;
+};
+
+// Issues the drawing commands again on another platform.
+void replay(std::span<const Command> commands, Platform& target);
