@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs and that are not installed
+# yet, through apt-get (as root, or through sudo).
+#   install-deps.sh run    what building and running the program needs
+#   install-deps.sh test   that, plus what the tests, benchmarks and checks need
+set -euo pipefail
+
+run_packages=(g++ cmake ninja-build libsdl2-dev)
+test_packages=(
+  libgtest-dev libbenchmark-dev            # unit tests and benchmarks
+  xvfb xdotool x11-utils imagemagick       # the real program in a real X server
+  python3 python3-xlib python3-pil         # end-to-end test scripts
+)
+
+case "${1:-}" in
+  run) wanted=("${run_packages[@]}") ;;
+  test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
