@@ -10,6 +10,8 @@ test_packages=(
   libgtest-dev libbenchmark-dev            # unit tests and benchmarks
   xvfb xdotool x11-utils imagemagick       # the real program in a real X server
   python3 python3-xlib python3-pil         # end-to-end test scripts
+  dpkg-dev file                            # the Debian package and its dependencies
+  desktop-file-utils appstream             # checks of the desktop entry and metainfo
 )
 
 case "${1:-}" in
