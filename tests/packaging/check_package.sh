@@ -23,6 +23,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 143" TERM INT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The package.
