@@ -2,10 +2,13 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <stdexcept>
 
+#include "window/rounding.h"
 #include "window/sdl_error.h"
 
 namespace {
@@ -15,10 +18,11 @@ constexpr double circle_vertex_spacing = 2.0;
 constexpr int min_circle_vertices = 16;
 }  // namespace
 
-BackingImage::BackingImage(UserCoordinates coords, std::span<const std::uint8_t> picture_bmp)
-    : coords_(coords) {
+BackingImage::BackingImage(UserCoordinates coords, std::span<const std::uint8_t> picture_bmp, Drawing drawing)
+    : coords_(coords), drawing_(drawing), width_(coords.width()), height_(coords.height()) {
     surface_.reset(checked(SDL_CreateRGBSurfaceWithFormat(0, width(), height(), 32, SDL_PIXELFORMAT_RGB888),
                            "SDL_CreateRGBSurfaceWithFormat"));
+    pitch_words_ = surface_->pitch / static_cast<int>(sizeof(std::uint32_t));
     renderer_.reset(checked(SDL_CreateSoftwareRenderer(surface_.get()), "SDL_CreateSoftwareRenderer"));
     checked(SDL_SetRenderDrawBlendMode(renderer_.get(), SDL_BLENDMODE_NONE), "SDL_SetRenderDrawBlendMode");
     if (!picture_bmp.empty()) {
@@ -35,17 +39,81 @@ BackingImage::BackingImage(UserCoordinates coords, std::span<const std::uint8_t>
 void BackingImage::set_colour(Colour colour) {
     SDL_SetRenderDrawColor(renderer_.get(), red_of(colour), green_of(colour), blue_of(colour), SDL_ALPHA_OPAQUE);
     changed_ = true;
+    sdl_drawn_ = true;
+}
+
+std::uint32_t* BackingImage::direct_pixels(Colour colour) {
+    // The software renderer may hold drawing back in its queue; what it holds
+    // must land first, or a direct pixel could be painted over out of order.
+    if (sdl_drawn_) {
+        SDL_RenderFlush(renderer_.get());
+        sdl_drawn_ = false;
+    }
+    if (!mapped_ || colour != mapped_colour_) {
+        mapped_value_ = SDL_MapRGBA(surface_->format, red_of(colour), green_of(colour), blue_of(colour),
+                                    SDL_ALPHA_OPAQUE);
+        mapped_colour_ = colour;
+        mapped_ = true;
+    }
+    changed_ = true;
+    return static_cast<std::uint32_t*>(surface_->pixels);
+}
+
+// SDL's renderer draws each segment with these Bresenham steps, from the
+// first end to the second and both ends included, when the segment needs no
+// clipping.
+void BackingImage::draw_segment(std::uint32_t* pixels, PixelPoint a, PixelPoint b) const {
+    const int dx = std::abs(b.x - a.x);
+    const int dy = std::abs(b.y - a.y);
+    const bool along_x = dx >= dy;
+    const int count = (along_x ? dx : dy) + 1;
+    const int dinc1 = 2 * (along_x ? dy : dx);
+    const int dinc2 = 2 * (along_x ? dy - dx : dx - dy);
+    int d = along_x ? 2 * dy - dx : 2 * dx - dy;
+    const int sx = a.x > b.x ? -1 : 1;
+    const int sy = a.y > b.y ? -pitch_words_ : pitch_words_;
+    // Steps when d < 0 (along the main axis only) and otherwise (diagonal).
+    const std::ptrdiff_t straight = along_x ? sx : sy;
+    const std::ptrdiff_t diagonal = sx + sy;
+    std::uint32_t* p = pixels + static_cast<std::ptrdiff_t>(a.y) * pitch_words_ + a.x;
+    for (int i = 0; i < count; ++i) {
+        *p = mapped_value_;
+        if (d < 0) {
+            d += dinc1;
+            p += straight;
+        } else {
+            d += dinc2;
+            p += diagonal;
+        }
+    }
 }
 
 void BackingImage::line(float x1, float y1, float x2, float y2, Colour colour) {
-    set_colour(colour);
     const PixelPoint a = coords_.to_pixel(x1, y1);
     const PixelPoint b = coords_.to_pixel(x2, y2);
+    if (drawing_ == Drawing::direct && inside(a) && inside(b)) {
+        draw_segment(direct_pixels(colour), a, b);
+        return;
+    }
+    set_colour(colour);
     SDL_RenderDrawLine(renderer_.get(), a.x, a.y, b.x, b.y);
 }
 
+const BackingImage::UnitCircle& BackingImage::unit_circle(int vertices) {
+    for (const UnitCircle& c : unit_circles_) {
+        if (c.vertices == vertices) return c;
+    }
+    UnitCircle& c = unit_circles_.emplace_back();
+    c.vertices = vertices;
+    for (int i = 0; i < vertices; ++i) {
+        const double angle = 2 * std::numbers::pi * i / vertices;
+        c.cos.push_back(std::cos(angle));
+        c.sin.push_back(std::sin(angle));
+    }
+    return c;
+}
+
 void BackingImage::circle(float x, float y, float radius, Colour colour) {
-    set_colour(colour);
     // Vertices are placed about the exact centre and rounded one by one, so
     // the same call always sets the same pixels.
     const double cx = (x - user_space::left) * coords_.pixels_per_unit_x();
@@ -55,17 +123,41 @@ void BackingImage::circle(float x, float y, float radius, Colour colour) {
     const int n = std::max(min_circle_vertices,
                            static_cast<int>(std::ceil(2 * std::numbers::pi * rx / circle_vertex_spacing)));
     circle_points_.resize(static_cast<std::size_t>(n) + 1);
-    for (int i = 0; i <= n; ++i) {
-        const double angle = 2 * std::numbers::pi * (i % n) / n;
-        circle_points_[static_cast<std::size_t>(i)] = {static_cast<int>(std::lround(cx + rx * std::cos(angle))),
-                                                       static_cast<int>(std::lround(cy + ry * std::sin(angle)))};
+    bool all_inside = true;
+    if (drawing_ == Drawing::direct) {
+        // The same angles as below, their cosines and sines kept per count.
+        const UnitCircle& unit = unit_circle(n);
+        for (int i = 0; i <= n; ++i) {
+            const auto k = static_cast<std::size_t>(i % n);
+            const PixelPoint p{static_cast<int>(round_half_away(cx + rx * unit.cos[k])),
+                               static_cast<int>(round_half_away(cy + ry * unit.sin[k]))};
+            circle_points_[static_cast<std::size_t>(i)] = p;
+            all_inside = all_inside && inside(p);
+        }
+    } else {
+        for (int i = 0; i <= n; ++i) {
+            const double angle = 2 * std::numbers::pi * (i % n) / n;
+            circle_points_[static_cast<std::size_t>(i)] = {static_cast<int>(std::lround(cx + rx * std::cos(angle))),
+                                                           static_cast<int>(std::lround(cy + ry * std::sin(angle)))};
+        }
     }
+    if (drawing_ == Drawing::direct && all_inside) {
+        // Without clipping, SDL's closed polyline sets the pixels of its
+        // segments drawn one by one.
+        std::uint32_t* pixels = direct_pixels(colour);
+        for (std::size_t i = 0; i + 1 < circle_points_.size(); ++i) {
+            draw_segment(pixels, circle_points_[i], circle_points_[i + 1]);
+        }
+        return;
+    }
+    set_colour(colour);
     static_assert(sizeof(PixelPoint) == sizeof(SDL_Point));
     SDL_RenderDrawLines(renderer_.get(), reinterpret_cast<const SDL_Point*>(circle_points_.data()),
                         static_cast<int>(circle_points_.size()));
 }
 
 void BackingImage::clear() {
+    sdl_drawn_ = true;
     if (picture_) {
         SDL_RenderCopy(renderer_.get(), picture_.get(), nullptr, nullptr);
     } else {

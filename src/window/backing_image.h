@@ -2,6 +2,11 @@
 // kept between frames (nothing is redrawn from history) and is what the window
 // shows. Drawing is opaque and aliased, so drawing a shape again in another
 // colour replaces it exactly. Needs no display: tests and tools use it alone.
+//
+// Lines and circles that lie wholly inside the image are rasterised here,
+// straight into the surface, with the same Bresenham steps as SDL's renderer
+// uses for each segment: the same pixels without SDL's cost per call. Shapes
+// that reach past an edge go through SDL, which clips them.
 #pragma once
 
 #include <cstdint>
@@ -15,10 +20,15 @@
 
 class BackingImage {
 public:
+    enum class Drawing {
+        direct,        // inside shapes rasterised here, the rest through SDL
+        one_sdl_call,  // every line and circle its own SDL render call: the yardstick
+    };
+
     // `picture_bmp` is a BMP file's bytes, shown under all drawing and again
     // after every clear; empty means plain light grey. Throws SdlError.
     explicit BackingImage(UserCoordinates coords = UserCoordinates{},
-                          std::span<const std::uint8_t> picture_bmp = {});
+                          std::span<const std::uint8_t> picture_bmp = {}, Drawing drawing = Drawing::direct);
     BackingImage(const BackingImage&) = delete;
     BackingImage& operator=(const BackingImage&) = delete;
 
@@ -40,12 +50,31 @@ public:
     void save_bmp(const std::string& path);
 
 private:
+    // cos and sin of a circle's vertex angles, for one vertex count.
+    struct UnitCircle {
+        int vertices = 0;
+        std::vector<double> cos, sin;
+    };
+
     void set_colour(Colour colour);
+    const UnitCircle& unit_circle(int vertices);
+    bool inside(PixelPoint p) const { return p.x >= 0 && p.y >= 0 && p.x < width_ && p.y < height_; }
+    // Prepares for writing pixels directly: SDL's queued drawing goes first.
+    std::uint32_t* direct_pixels(Colour colour);
+    void draw_segment(std::uint32_t* pixels, PixelPoint a, PixelPoint b) const;
 
     UserCoordinates coords_;
+    Drawing drawing_;
+    int width_ = 0, height_ = 0;
     SurfacePtr surface_;
     RendererPtr renderer_;
     TexturePtr picture_;
     std::vector<PixelPoint> circle_points_;
+    std::vector<UnitCircle> unit_circles_;
     bool changed_ = true;
+    bool sdl_drawn_ = false;  // SDL drawing may be queued
+    int pitch_words_ = 0;
+    Colour mapped_colour_ = 0;
+    std::uint32_t mapped_value_ = 0;
+    bool mapped_ = false;
 };
