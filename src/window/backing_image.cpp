@@ -23,6 +23,7 @@ BackingImage::BackingImage(UserCoordinates coords, std::span<const std::uint8_t>
     surface_.reset(checked(SDL_CreateRGBSurfaceWithFormat(0, width(), height(), 32, SDL_PIXELFORMAT_RGB888),
                            "SDL_CreateRGBSurfaceWithFormat"));
     pitch_words_ = surface_->pitch / static_cast<int>(sizeof(std::uint32_t));
+    pixels_ = static_cast<std::uint32_t*>(surface_->pixels);
     renderer_.reset(checked(SDL_CreateSoftwareRenderer(surface_.get()), "SDL_CreateSoftwareRenderer"));
     checked(SDL_SetRenderDrawBlendMode(renderer_.get(), SDL_BLENDMODE_NONE), "SDL_SetRenderDrawBlendMode");
     if (!picture_bmp.empty()) {
@@ -42,57 +43,58 @@ void BackingImage::set_colour(Colour colour) {
     sdl_drawn_ = true;
 }
 
-std::uint32_t* BackingImage::direct_pixels(Colour colour) {
+void BackingImage::prepare_direct(Colour colour) {
     // The software renderer may hold drawing back in its queue; what it holds
     // must land first, or a direct pixel could be painted over out of order.
     if (sdl_drawn_) {
         SDL_RenderFlush(renderer_.get());
         sdl_drawn_ = false;
     }
-    if (!mapped_ || colour != mapped_colour_) {
-        mapped_value_ = SDL_MapRGBA(surface_->format, red_of(colour), green_of(colour), blue_of(colour),
-                                    SDL_ALPHA_OPAQUE);
-        mapped_colour_ = colour;
-        mapped_ = true;
-    }
-    changed_ = true;
-    return static_cast<std::uint32_t*>(surface_->pixels);
+    mapped_value_ = SDL_MapRGBA(surface_->format, red_of(colour), green_of(colour), blue_of(colour), SDL_ALPHA_OPAQUE);
+    mapped_colour_ = colour;
+    mapped_ = true;
 }
 
 // SDL's renderer draws each segment with these Bresenham steps, from the
 // first end to the second and both ends included, when the segment needs no
-// clipping.
-void BackingImage::draw_segment(std::uint32_t* pixels, PixelPoint a, PixelPoint b) const {
+// clipping. Steps go along the longer axis, and diagonally as well whenever
+// the error term is not negative.
+void BackingImage::draw_segment(PixelPoint a, PixelPoint b) {
     const int dx = std::abs(b.x - a.x);
     const int dy = std::abs(b.y - a.y);
-    const bool along_x = dx >= dy;
-    const int count = (along_x ? dx : dy) + 1;
-    const int dinc1 = 2 * (along_x ? dy : dx);
-    const int dinc2 = 2 * (along_x ? dy - dx : dx - dy);
-    int d = along_x ? 2 * dy - dx : 2 * dx - dy;
-    const int sx = a.x > b.x ? -1 : 1;
-    const int sy = a.y > b.y ? -pitch_words_ : pitch_words_;
-    // Steps when d < 0 (along the main axis only) and otherwise (diagonal).
-    const std::ptrdiff_t straight = along_x ? sx : sy;
-    const std::ptrdiff_t diagonal = sx + sy;
-    std::uint32_t* p = pixels + static_cast<std::ptrdiff_t>(a.y) * pitch_words_ + a.x;
-    for (int i = 0; i < count; ++i) {
-        *p = mapped_value_;
-        if (d < 0) {
-            d += dinc1;
-            p += straight;
-        } else {
-            d += dinc2;
-            p += diagonal;
+    const std::ptrdiff_t sx = a.x > b.x ? -1 : 1;
+    const std::ptrdiff_t sy = a.y > b.y ? -pitch_words_ : pitch_words_;
+    const std::uint32_t value = mapped_value_;
+    std::uint32_t* p = pixels_ + static_cast<std::ptrdiff_t>(a.y) * pitch_words_ + a.x;
+    auto run = [p, value](int count, int d, int along, int across, std::ptrdiff_t straight,
+                                std::ptrdiff_t diagonal) mutable {
+        for (int i = 0; i < count; ++i) {
+            *p = value;
+            if (d < 0) {
+                d += 2 * across;
+                p += straight;
+            } else {
+                d += 2 * (across - along);
+                p += diagonal;
+            }
         }
+    };
+    if (dx >= dy) {
+        run(dx + 1, 2 * dy - dx, dx, dy, sx, sx + sy);
+    } else {
+        run(dy + 1, 2 * dx - dy, dy, dx, sy, sx + sy);
     }
 }
 
 void BackingImage::line(float x1, float y1, float x2, float y2, Colour colour) {
-    const PixelPoint a = coords_.to_pixel(x1, y1);
+    // A trace starts each segment where the one before ended.
+    const PixelPoint a = x1 == last_end_.x && y1 == last_end_.y ? last_end_pixel_ : coords_.to_pixel(x1, y1);
     const PixelPoint b = coords_.to_pixel(x2, y2);
+    last_end_ = {x2, y2};
+    last_end_pixel_ = b;
     if (drawing_ == Drawing::direct && inside(a) && inside(b)) {
-        draw_segment(direct_pixels(colour), a, b);
+        direct(colour);
+        draw_segment(a, b);
         return;
     }
     set_colour(colour);
@@ -144,9 +146,9 @@ void BackingImage::circle(float x, float y, float radius, Colour colour) {
     if (drawing_ == Drawing::direct && all_inside) {
         // Without clipping, SDL's closed polyline sets the pixels of its
         // segments drawn one by one.
-        std::uint32_t* pixels = direct_pixels(colour);
+        direct(colour);
         for (std::size_t i = 0; i + 1 < circle_points_.size(); ++i) {
-            draw_segment(pixels, circle_points_[i], circle_points_[i + 1]);
+            draw_segment(circle_points_[i], circle_points_[i + 1]);
         }
         return;
     }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <vector>
@@ -60,8 +61,12 @@ private:
     const UnitCircle& unit_circle(int vertices);
     bool inside(PixelPoint p) const { return p.x >= 0 && p.y >= 0 && p.x < width_ && p.y < height_; }
     // Prepares for writing pixels directly: SDL's queued drawing goes first.
-    std::uint32_t* direct_pixels(Colour colour);
-    void draw_segment(std::uint32_t* pixels, PixelPoint a, PixelPoint b) const;
+    void direct(Colour colour) {
+        changed_ = true;
+        if (sdl_drawn_ || !mapped_ || colour != mapped_colour_) prepare_direct(colour);
+    }
+    void prepare_direct(Colour colour);
+    void draw_segment(PixelPoint a, PixelPoint b);
 
     UserCoordinates coords_;
     Drawing drawing_;
@@ -73,7 +78,10 @@ private:
     std::vector<UnitCircle> unit_circles_;
     bool changed_ = true;
     bool sdl_drawn_ = false;  // SDL drawing may be queued
+    std::uint32_t* pixels_ = nullptr;
     int pitch_words_ = 0;
+    UserPoint last_end_{std::numeric_limits<float>::quiet_NaN(), 0};
+    PixelPoint last_end_pixel_{0, 0};
     Colour mapped_colour_ = 0;
     std::uint32_t mapped_value_ = 0;
     bool mapped_ = false;
