@@ -3,9 +3,11 @@
 // and whole animated runs against the straightforward frame.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "animation/form1.h"
 #include "straightforward_frame.h"
@@ -65,7 +67,16 @@ TEST(DirectDrawing, CirclesInsideAndAcrossTheEdgesMatchSdl) {
     TwoImages images;
     std::mt19937 random(741975);
     std::uniform_real_distribution<float> x(-130, 135), y(-110, 95), radius(0, 60);
-    for (int i = 0; i < 300; ++i) images.circle(x(random), y(random), radius(random), palette[i % 4]);
+    std::vector<std::array<float, 3>> drawn;
+    for (int i = 0; i < 300; ++i) {
+        drawn.push_back({x(random), y(random), radius(random)});
+        images.circle(drawn.back()[0], drawn.back()[1], drawn.back()[2], palette[i % 4]);
+    }
+    // Repeats in other colours, as the erasing and the blue circles are.
+    for (int i = 0; i < 60; ++i) {
+        const auto& c = drawn[static_cast<std::size_t>(i % 2 == 0 ? 299 - i / 2 : i)];
+        images.circle(c[0], c[1], c[2], palette[(i + 1) % 4]);
+    }
     images.circle(0, 0, 36, colours::blue);
     images.circle(-117, -100, 24, colours::red);  // about the corner
     images.expect_same("circles");

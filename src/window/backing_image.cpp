@@ -55,27 +55,30 @@ void BackingImage::prepare_direct(Colour colour) {
     mapped_ = true;
 }
 
+namespace {
+
 // SDL's renderer draws each segment with these Bresenham steps, from the
 // first end to the second and both ends included, when the segment needs no
 // clipping. Steps go along the longer axis, and diagonally as well whenever
-// the error term is not negative.
-void BackingImage::draw_segment(PixelPoint a, PixelPoint b) {
+// the error term is not negative. `plot` gets each pixel's offset in the
+// surface, in pixels.
+template <typename Plot>
+inline void bresenham(PixelPoint a, PixelPoint b, int pitch_words, Plot plot) {
     const int dx = std::abs(b.x - a.x);
     const int dy = std::abs(b.y - a.y);
     const std::ptrdiff_t sx = a.x > b.x ? -1 : 1;
-    const std::ptrdiff_t sy = a.y > b.y ? -pitch_words_ : pitch_words_;
-    const std::uint32_t value = mapped_value_;
-    std::uint32_t* p = pixels_ + static_cast<std::ptrdiff_t>(a.y) * pitch_words_ + a.x;
-    auto run = [p, value](int count, int d, int along, int across, std::ptrdiff_t straight,
-                                std::ptrdiff_t diagonal) mutable {
+    const std::ptrdiff_t sy = a.y > b.y ? -pitch_words : pitch_words;
+    std::ptrdiff_t at = static_cast<std::ptrdiff_t>(a.y) * pitch_words + a.x;
+    const auto run = [&at, &plot](int count, int d, int along, int across, std::ptrdiff_t straight,
+                                  std::ptrdiff_t diagonal) {
         for (int i = 0; i < count; ++i) {
-            *p = value;
+            plot(at);
             if (d < 0) {
                 d += 2 * across;
-                p += straight;
+                at += straight;
             } else {
                 d += 2 * (across - along);
-                p += diagonal;
+                at += diagonal;
             }
         }
     };
@@ -84,6 +87,44 @@ void BackingImage::draw_segment(PixelPoint a, PixelPoint b) {
     } else {
         run(dy + 1, 2 * dx - dy, dy, dx, sy, sx + sy);
     }
+}
+
+}  // namespace
+
+void BackingImage::draw_segment(PixelPoint a, PixelPoint b) {
+    std::uint32_t* const pixels = pixels_;
+    const std::uint32_t value = mapped_value_;
+    bresenham(a, b, pitch_words_, [pixels, value](std::ptrdiff_t at) { pixels[at] = value; });
+}
+
+BackingImage::CircleOutline* BackingImage::kept_outline(float x, float y, float radius) {
+    for (CircleOutline& o : outlines_) {
+        if (o.x == x && o.y == y && o.radius == radius && !o.pixels.empty()) {
+            o.last_used = ++circle_clock_;
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+BackingImage::CircleOutline& BackingImage::new_outline(float x, float y, float radius) {
+    constexpr std::size_t kept_outlines = 4;
+    if (outlines_.size() < kept_outlines) outlines_.emplace_back();
+    auto& o = *std::min_element(outlines_.begin(), outlines_.end(),
+                                [](const CircleOutline& l, const CircleOutline& r) { return l.last_used < r.last_used; });
+    o.x = x;
+    o.y = y;
+    o.radius = radius;
+    o.pixels.clear();
+    o.last_used = ++circle_clock_;
+    return o;
+}
+
+void BackingImage::paint(const CircleOutline& outline, Colour colour) {
+    direct(colour);
+    std::uint32_t* const pixels = pixels_;
+    const std::uint32_t value = mapped_value_;
+    for (const std::ptrdiff_t at : outline.pixels) pixels[at] = value;
 }
 
 void BackingImage::line(float x1, float y1, float x2, float y2, Colour colour) {
@@ -116,6 +157,14 @@ const BackingImage::UnitCircle& BackingImage::unit_circle(int vertices) {
 }
 
 void BackingImage::circle(float x, float y, float radius, Colour colour) {
+    // The erasing circle repeats the last red one and the blue one repeats
+    // itself: their pixels are kept.
+    if (drawing_ == Drawing::direct) {
+        if (const CircleOutline* kept = kept_outline(x, y, radius)) {
+            paint(*kept, colour);
+            return;
+        }
+    }
     // Vertices are placed about the exact centre and rounded one by one, so
     // the same call always sets the same pixels.
     const double cx = (x - user_space::left) * coords_.pixels_per_unit_x();
@@ -146,10 +195,12 @@ void BackingImage::circle(float x, float y, float radius, Colour colour) {
     if (drawing_ == Drawing::direct && all_inside) {
         // Without clipping, SDL's closed polyline sets the pixels of its
         // segments drawn one by one.
-        direct(colour);
+        CircleOutline& outline = new_outline(x, y, radius);
+        const auto keep = [&outline](std::ptrdiff_t at) { outline.pixels.push_back(at); };
         for (std::size_t i = 0; i + 1 < circle_points_.size(); ++i) {
-            draw_segment(circle_points_[i], circle_points_[i + 1]);
+            bresenham(circle_points_[i], circle_points_[i + 1], pitch_words_, keep);
         }
+        paint(outline, colour);
         return;
     }
     set_colour(colour);

@@ -9,6 +9,7 @@
 // that reach past an edge go through SDL, which clips them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <span>
@@ -57,9 +58,23 @@ private:
         std::vector<double> cos, sin;
     };
 
+    // The pixels of a circle drawn directly, by its exact centre and radius.
+    struct CircleOutline {
+        float x = 0, y = 0, radius = 0;
+        std::vector<std::ptrdiff_t> pixels;  // offsets in the surface
+        std::uint64_t last_used = 0;
+    };
+
     void set_colour(Colour colour);
+    CircleOutline* kept_outline(float x, float y, float radius);
+    CircleOutline& new_outline(float x, float y, float radius);
+    void paint(const CircleOutline& outline, Colour colour);
     const UnitCircle& unit_circle(int vertices);
-    bool inside(PixelPoint p) const { return p.x >= 0 && p.y >= 0 && p.x < width_ && p.y < height_; }
+    // Negative coordinates wrap to large unsigned values: one test per axis.
+    bool inside(PixelPoint p) const {
+        return static_cast<unsigned>(p.x) < static_cast<unsigned>(width_) &&
+               static_cast<unsigned>(p.y) < static_cast<unsigned>(height_);
+    }
     // Prepares for writing pixels directly: SDL's queued drawing goes first.
     void direct(Colour colour) {
         changed_ = true;
@@ -76,6 +91,8 @@ private:
     TexturePtr picture_;
     std::vector<PixelPoint> circle_points_;
     std::vector<UnitCircle> unit_circles_;
+    std::vector<CircleOutline> outlines_;  // the last few, by use
+    std::uint64_t circle_clock_ = 0;
     bool changed_ = true;
     bool sdl_drawn_ = false;  // SDL drawing may be queued
     std::uint32_t* pixels_ = nullptr;
