@@ -2,14 +2,13 @@
 // way, a pass that draws nothing, and handing a frame to the window. Ends
 // with the ratio of the two frames, measured in this run.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "animation/form1.h"
 #include "background_picture.h"

@@ -20,8 +20,11 @@ using Drawing = BackingImage::Drawing;
 
 // Both ways of drawing on the same picture.
 struct TwoImages {
-    BackingImage direct{UserCoordinates{}, test_picture_bmp(), Drawing::direct};
-    BackingImage sdl{UserCoordinates{}, test_picture_bmp(), Drawing::one_sdl_call};
+    explicit TwoImages(UserCoordinates coords = UserCoordinates{})
+        : direct(coords, test_picture_bmp(), Drawing::direct), sdl(coords, test_picture_bmp(), Drawing::one_sdl_call) {}
+
+    BackingImage direct;
+    BackingImage sdl;
 
     void line(float x1, float y1, float x2, float y2, Colour c) {
         direct.line(x1, y1, x2, y2, c);
@@ -31,15 +34,12 @@ struct TwoImages {
         direct.circle(x, y, radius, c);
         sdl.circle(x, y, radius, c);
     }
-    void expect_same(const std::string& name) {
-        expect_same_pixels(PixelImage::of(direct), PixelImage::of(sdl), name);
-    }
+    void expect_same(const std::string& name) { expect_same_pixels(PixelImage::of(direct), PixelImage::of(sdl), name); }
 };
 
 constexpr Colour palette[] = {colours::red, colours::black, colours::blue, colours::light_grey};
 
-TEST(DirectDrawing, SegmentsOfEveryDirectionAndLengthMatchSdl) {
-    TwoImages images;
+void draw_segments(TwoImages& images) {
     std::mt19937 random(20261208);
     // The client area spans about -117..124 by -100..83; some segments reach
     // past its edges or lie wholly outside, and go through SDL's clipping.
@@ -60,7 +60,19 @@ TEST(DirectDrawing, SegmentsOfEveryDirectionAndLengthMatchSdl) {
         images.line(7, 7, 7, 7 + sign * d, colours::red);
     }
     images.line(3, 3, 3, 3, colours::blue);
+}
+
+TEST(DirectDrawing, SegmentsOfEveryDirectionAndLengthMatchSdl) {
+    TwoImages images;
+    draw_segments(images);
     images.expect_same("segments");
+}
+
+TEST(DirectDrawing, SegmentsMatchSdlOnADoubleDensityDisplay) {
+    TwoImages images(UserCoordinates(2.0));
+    draw_segments(images);
+    images.circle(0, 0, 36, colours::blue);
+    images.expect_same("segments-2x");
 }
 
 TEST(DirectDrawing, CirclesInsideAndAcrossTheEdgesMatchSdl) {

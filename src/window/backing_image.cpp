@@ -24,6 +24,9 @@ BackingImage::BackingImage(UserCoordinates coords, std::span<const std::uint8_t>
                            "SDL_CreateRGBSurfaceWithFormat"));
     pitch_words_ = surface_->pitch / static_cast<int>(sizeof(std::uint32_t));
     pixels_ = static_cast<std::uint32_t*>(surface_->pixels);
+    // Lines drawn here and through SDL must agree: pin SDL to its default
+    // Bresenham point method, whatever the environment asks for.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_LINE_METHOD, "1", SDL_HINT_OVERRIDE);
     renderer_.reset(checked(SDL_CreateSoftwareRenderer(surface_.get()), "SDL_CreateSoftwareRenderer"));
     checked(SDL_SetRenderDrawBlendMode(renderer_.get(), SDL_BLENDMODE_NONE), "SDL_SetRenderDrawBlendMode");
     if (!picture_bmp.empty()) {
@@ -110,8 +113,10 @@ BackingImage::CircleOutline* BackingImage::kept_outline(float x, float y, float 
 BackingImage::CircleOutline& BackingImage::new_outline(float x, float y, float radius) {
     constexpr std::size_t kept_outlines = 4;
     if (outlines_.size() < kept_outlines) outlines_.emplace_back();
-    auto& o = *std::min_element(outlines_.begin(), outlines_.end(),
-                                [](const CircleOutline& l, const CircleOutline& r) { return l.last_used < r.last_used; });
+    // The least recently used one makes room.
+    auto& o = *std::min_element(outlines_.begin(), outlines_.end(), [](const CircleOutline& l, const CircleOutline& r) {
+        return l.last_used < r.last_used;
+    });
     o.x = x;
     o.y = y;
     o.radius = radius;

@@ -29,8 +29,8 @@ public:
 
     // `picture_bmp` is a BMP file's bytes, shown under all drawing and again
     // after every clear; empty means plain light grey. Throws SdlError.
-    explicit BackingImage(UserCoordinates coords = UserCoordinates{},
-                          std::span<const std::uint8_t> picture_bmp = {}, Drawing drawing = Drawing::direct);
+    explicit BackingImage(UserCoordinates coords = UserCoordinates{}, std::span<const std::uint8_t> picture_bmp = {},
+                          Drawing drawing = Drawing::direct);
     BackingImage(const BackingImage&) = delete;
     BackingImage& operator=(const BackingImage&) = delete;
 
