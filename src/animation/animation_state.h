@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // Owned by the window for its whole life; the loop's start-up sets them,
 // the loop advances them, the input handlers change them between passes.
@@ -22,6 +23,23 @@ struct LoopValues {
     double xp = 0, yp = 0;    // the point before it
     double cx = 0, cy = 0;    // centre of the figure drawn last
     double cxp = 0, cyp = 0;  // centre of the figure before that
+};
+
+// What one trace can take from earlier ones without changing a single
+// coordinate it hands to drawing. Filled once and reused, never per frame.
+struct TraceMemo {
+    // The samples' parameters t, accumulated as every trace accumulates them,
+    // with r·cos t and r·sin t: the same for every angle.
+    double start = 0, end = 0, step = 0;  // what they were computed for
+    std::vector<double> t, r_cos, r_sin;
+
+    // The last trace computed: its angle and centre, the points it handed to
+    // drawing, and the working values it left. A black trace at the same
+    // angle and centre repeats it exactly.
+    bool traced = false;
+    double a = 0, ox = 0, oy = 0;
+    std::vector<float> xs, ys;
+    double x = 0, y = 0, xp = 0, yp = 0;
 };
 
 // Fixed constants of the figure.

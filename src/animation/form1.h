@@ -30,8 +30,10 @@ private:
     void advance();
     void draw_frame();
     void trace(double a, double ox, double oy, Colour colour);
+    void prepare_samples(double start, double end, double step);
 
     Platform& platform_;
     AnimationState state_;
     LoopValues loop_;
+    TraceMemo memo_;
 };

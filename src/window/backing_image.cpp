@@ -2,10 +2,13 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <stdexcept>
 
+#include "window/rounding.h"
 #include "window/sdl_error.h"
 
 namespace {
@@ -15,10 +18,15 @@ constexpr double circle_vertex_spacing = 2.0;
 constexpr int min_circle_vertices = 16;
 }  // namespace
 
-BackingImage::BackingImage(UserCoordinates coords, std::span<const std::uint8_t> picture_bmp)
-    : coords_(coords) {
+BackingImage::BackingImage(UserCoordinates coords, std::span<const std::uint8_t> picture_bmp, Drawing drawing)
+    : coords_(coords), drawing_(drawing), width_(coords.width()), height_(coords.height()) {
     surface_.reset(checked(SDL_CreateRGBSurfaceWithFormat(0, width(), height(), 32, SDL_PIXELFORMAT_RGB888),
                            "SDL_CreateRGBSurfaceWithFormat"));
+    pitch_words_ = surface_->pitch / static_cast<int>(sizeof(std::uint32_t));
+    pixels_ = static_cast<std::uint32_t*>(surface_->pixels);
+    // Lines drawn here and through SDL must agree: pin SDL to its default
+    // Bresenham point method, whatever the environment asks for.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_LINE_METHOD, "1", SDL_HINT_OVERRIDE);
     renderer_.reset(checked(SDL_CreateSoftwareRenderer(surface_.get()), "SDL_CreateSoftwareRenderer"));
     checked(SDL_SetRenderDrawBlendMode(renderer_.get(), SDL_BLENDMODE_NONE), "SDL_SetRenderDrawBlendMode");
     if (!picture_bmp.empty()) {
@@ -35,17 +43,133 @@ BackingImage::BackingImage(UserCoordinates coords, std::span<const std::uint8_t>
 void BackingImage::set_colour(Colour colour) {
     SDL_SetRenderDrawColor(renderer_.get(), red_of(colour), green_of(colour), blue_of(colour), SDL_ALPHA_OPAQUE);
     changed_ = true;
+    sdl_drawn_ = true;
+}
+
+void BackingImage::prepare_direct(Colour colour) {
+    // The software renderer may hold drawing back in its queue; what it holds
+    // must land first, or a direct pixel could be painted over out of order.
+    if (sdl_drawn_) {
+        SDL_RenderFlush(renderer_.get());
+        sdl_drawn_ = false;
+    }
+    mapped_value_ = SDL_MapRGBA(surface_->format, red_of(colour), green_of(colour), blue_of(colour), SDL_ALPHA_OPAQUE);
+    mapped_colour_ = colour;
+    mapped_ = true;
+}
+
+namespace {
+
+// SDL's renderer draws each segment with these Bresenham steps, from the
+// first end to the second and both ends included, when the segment needs no
+// clipping. Steps go along the longer axis, and diagonally as well whenever
+// the error term is not negative. `plot` gets each pixel's offset in the
+// surface, in pixels.
+template <typename Plot>
+inline void bresenham(PixelPoint a, PixelPoint b, int pitch_words, Plot plot) {
+    const int dx = std::abs(b.x - a.x);
+    const int dy = std::abs(b.y - a.y);
+    const std::ptrdiff_t sx = a.x > b.x ? -1 : 1;
+    const std::ptrdiff_t sy = a.y > b.y ? -pitch_words : pitch_words;
+    std::ptrdiff_t at = static_cast<std::ptrdiff_t>(a.y) * pitch_words + a.x;
+    const auto run = [&at, &plot](int count, int d, int along, int across, std::ptrdiff_t straight,
+                                  std::ptrdiff_t diagonal) {
+        for (int i = 0; i < count; ++i) {
+            plot(at);
+            if (d < 0) {
+                d += 2 * across;
+                at += straight;
+            } else {
+                d += 2 * (across - along);
+                at += diagonal;
+            }
+        }
+    };
+    if (dx >= dy) {
+        run(dx + 1, 2 * dy - dx, dx, dy, sx, sx + sy);
+    } else {
+        run(dy + 1, 2 * dx - dy, dy, dx, sy, sx + sy);
+    }
+}
+
+}  // namespace
+
+void BackingImage::draw_segment(PixelPoint a, PixelPoint b) {
+    std::uint32_t* const pixels = pixels_;
+    const std::uint32_t value = mapped_value_;
+    bresenham(a, b, pitch_words_, [pixels, value](std::ptrdiff_t at) { pixels[at] = value; });
+}
+
+BackingImage::CircleOutline* BackingImage::kept_outline(float x, float y, float radius) {
+    for (CircleOutline& o : outlines_) {
+        if (o.x == x && o.y == y && o.radius == radius && !o.pixels.empty()) {
+            o.last_used = ++circle_clock_;
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+BackingImage::CircleOutline& BackingImage::new_outline(float x, float y, float radius) {
+    constexpr std::size_t kept_outlines = 4;
+    if (outlines_.size() < kept_outlines) outlines_.emplace_back();
+    // The least recently used one makes room.
+    auto& o = *std::min_element(outlines_.begin(), outlines_.end(), [](const CircleOutline& l, const CircleOutline& r) {
+        return l.last_used < r.last_used;
+    });
+    o.x = x;
+    o.y = y;
+    o.radius = radius;
+    o.pixels.clear();
+    o.last_used = ++circle_clock_;
+    return o;
+}
+
+void BackingImage::paint(const CircleOutline& outline, Colour colour) {
+    direct(colour);
+    std::uint32_t* const pixels = pixels_;
+    const std::uint32_t value = mapped_value_;
+    for (const std::ptrdiff_t at : outline.pixels) pixels[at] = value;
 }
 
 void BackingImage::line(float x1, float y1, float x2, float y2, Colour colour) {
-    set_colour(colour);
-    const PixelPoint a = coords_.to_pixel(x1, y1);
+    // A trace starts each segment where the one before ended.
+    const PixelPoint a = x1 == last_end_.x && y1 == last_end_.y ? last_end_pixel_ : coords_.to_pixel(x1, y1);
     const PixelPoint b = coords_.to_pixel(x2, y2);
+    last_end_ = {x2, y2};
+    last_end_pixel_ = b;
+    if (drawing_ == Drawing::direct && inside(a) && inside(b)) {
+        direct(colour);
+        draw_segment(a, b);
+        return;
+    }
+    set_colour(colour);
     SDL_RenderDrawLine(renderer_.get(), a.x, a.y, b.x, b.y);
 }
 
+const BackingImage::UnitCircle& BackingImage::unit_circle(int vertices) {
+    for (const UnitCircle& c : unit_circles_) {
+        if (c.vertices == vertices) return c;
+    }
+    UnitCircle& c = unit_circles_.emplace_back();
+    c.vertices = vertices;
+    for (int i = 0; i < vertices; ++i) {
+        const double angle = 2 * std::numbers::pi * i / vertices;
+        c.cos.push_back(std::cos(angle));
+        c.sin.push_back(std::sin(angle));
+    }
+    return c;
+}
+
 void BackingImage::circle(float x, float y, float radius, Colour colour) {
-    set_colour(colour);
+    // The erasing circle repeats the last red one and the blue one repeats
+    // itself: their pixels are kept.
+    if (drawing_ == Drawing::direct) {
+        if (const CircleOutline* kept = kept_outline(x, y, radius)) {
+            paint(*kept, colour);
+            return;
+        }
+    }
     // Vertices are placed about the exact centre and rounded one by one, so
     // the same call always sets the same pixels.
     const double cx = (x - user_space::left) * coords_.pixels_per_unit_x();
@@ -55,17 +179,43 @@ void BackingImage::circle(float x, float y, float radius, Colour colour) {
     const int n = std::max(min_circle_vertices,
                            static_cast<int>(std::ceil(2 * std::numbers::pi * rx / circle_vertex_spacing)));
     circle_points_.resize(static_cast<std::size_t>(n) + 1);
-    for (int i = 0; i <= n; ++i) {
-        const double angle = 2 * std::numbers::pi * (i % n) / n;
-        circle_points_[static_cast<std::size_t>(i)] = {static_cast<int>(std::lround(cx + rx * std::cos(angle))),
-                                                       static_cast<int>(std::lround(cy + ry * std::sin(angle)))};
+    bool all_inside = true;
+    if (drawing_ == Drawing::direct) {
+        // The same angles as below, their cosines and sines kept per count.
+        const UnitCircle& unit = unit_circle(n);
+        for (int i = 0; i <= n; ++i) {
+            const auto k = static_cast<std::size_t>(i % n);
+            const PixelPoint p{static_cast<int>(round_half_away(cx + rx * unit.cos[k])),
+                               static_cast<int>(round_half_away(cy + ry * unit.sin[k]))};
+            circle_points_[static_cast<std::size_t>(i)] = p;
+            all_inside = all_inside && inside(p);
+        }
+    } else {
+        for (int i = 0; i <= n; ++i) {
+            const double angle = 2 * std::numbers::pi * (i % n) / n;
+            circle_points_[static_cast<std::size_t>(i)] = {static_cast<int>(std::lround(cx + rx * std::cos(angle))),
+                                                           static_cast<int>(std::lround(cy + ry * std::sin(angle)))};
+        }
     }
+    if (drawing_ == Drawing::direct && all_inside) {
+        // Without clipping, SDL's closed polyline sets the pixels of its
+        // segments drawn one by one.
+        CircleOutline& outline = new_outline(x, y, radius);
+        const auto keep = [&outline](std::ptrdiff_t at) { outline.pixels.push_back(at); };
+        for (std::size_t i = 0; i + 1 < circle_points_.size(); ++i) {
+            bresenham(circle_points_[i], circle_points_[i + 1], pitch_words_, keep);
+        }
+        paint(outline, colour);
+        return;
+    }
+    set_colour(colour);
     static_assert(sizeof(PixelPoint) == sizeof(SDL_Point));
     SDL_RenderDrawLines(renderer_.get(), reinterpret_cast<const SDL_Point*>(circle_points_.data()),
                         static_cast<int>(circle_points_.size()));
 }
 
 void BackingImage::clear() {
+    sdl_drawn_ = true;
     if (picture_) {
         SDL_RenderCopy(renderer_.get(), picture_.get(), nullptr, nullptr);
     } else {

@@ -37,8 +37,11 @@ public:
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
 
-private:
+    // Shows the backing image in the window now, without pacing; public for
+    // the benchmark.
     void present();
+
+private:
     void dispatch(const SDL_Event& event, FormEvents& handlers);
 
     WindowPtr window_;

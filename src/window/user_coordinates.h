@@ -4,6 +4,10 @@
 // together, so user coordinates of the edges stay fixed.
 #pragma once
 
+#include <algorithm>
+
+#include "window/rounding.h"
+
 namespace user_space {
 inline constexpr double left = -117;
 inline constexpr double top = -100;
@@ -36,10 +40,19 @@ public:
 
     // The pixel whose corner is nearest to the user point; the exact inverse
     // of to_user for every pixel of the client area.
-    PixelPoint to_pixel(float x, float y) const;
+    // Inline: the frame converts thousands of points.
+    PixelPoint to_pixel(float x, float y) const {
+        const double px = (x - user_space::left) * pixels_per_unit_x();
+        const double py = (y - user_space::top) * pixels_per_unit_y();
+        // Far-off points are clamped well outside the client area, so the
+        // conversion to int never overflows; clipping does the rest.
+        constexpr double far = 1 << 20;
+        return {static_cast<int>(round_half_away(std::clamp(px, -far, far))),
+                static_cast<int>(round_half_away(std::clamp(py, -far, far)))};
+    }
     // Pixel lengths of one user unit along x and y.
-    double pixels_per_unit_x() const;
-    double pixels_per_unit_y() const;
+    double pixels_per_unit_x() const { return user_space::unit_x_twips / user_space::twips_per_pixel * scale_; }
+    double pixels_per_unit_y() const { return user_space::unit_y_twips / user_space::twips_per_pixel * scale_; }
     UserPoint to_user(int px, int py) const;
 
 private:

@@ -1,0 +1,131 @@
+// Time per operation: the program's frame, the same frame the straightforward
+// way, a pass that draws nothing, and handing a frame to the window. Ends
+// with the ratio of the two frames, measured in this run.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "animation/form1.h"
+#include "background_picture.h"
+#include "straightforward_frame.h"
+#include "window/image_platform.h"
+#include "window/sdl_window.h"
+
+namespace {
+
+// Passes 0 to 2 are the loop's warm-up; the surface is cleared after pass 2.
+constexpr int warm_up_passes = 3;
+constexpr char hold_key = ' ';
+
+// Runs the program's own loop into a backing image: each pass after the
+// warm-up is one benchmark iteration, counted by its event pump.
+class TimedPasses final : public ImagePlatform {
+public:
+    TimedPasses(benchmark::State& state, bool held)
+        : ImagePlatform(UserCoordinates{}, background_picture_bmp()), state_(state), held_(held) {}
+
+    bool pump_events(FormEvents& handlers) override {
+        if (++pumped_ <= warm_up_passes) {
+            if (held_ && pumped_ == warm_up_passes) handlers.KeyPress(hold_key);
+            return true;
+        }
+        return state_.KeepRunning();
+    }
+    void end() override {}
+
+private:
+    benchmark::State& state_;
+    bool held_;
+    int pumped_ = 0;
+};
+
+// One running pass: advance, draw the frame, a pump that costs nothing.
+void frame(benchmark::State& state) {
+    TimedPasses platform(state, false);
+    Form1 form(platform);
+    form.Activate();
+    if (form.state().j1 == 0) state.SkipWithError("nothing was drawn");
+}
+BENCHMARK(frame);
+
+// The same frames, the straightforward way.
+void frame_reference(benchmark::State& state) {
+    BackingImage image(UserCoordinates{}, background_picture_bmp(), BackingImage::Drawing::one_sdl_call);
+    StraightforwardFrame straightforward(image);
+    const double pi = 4 * std::atan(1.0);
+    const double step1 = 2 * pi / 1000;
+    const double stepe = 15 * step1;
+    double j1 = warm_up_passes * stepe;
+    for (auto _ : state) {
+        const double j = j1 + stepe;
+        straightforward.draw(j1, j, step1, pi);
+        j1 = j;
+    }
+}
+BENCHMARK(frame_reference);
+
+// A held pass: no advance, nothing drawn, the pump (here free) not waiting.
+void pass_held(benchmark::State& state) {
+    TimedPasses platform(state, true);
+    Form1 form(platform);
+    form.Activate();
+    if (form.state().stopp != 0) state.SkipWithError("the loop was not held");
+}
+BENCHMARK(pass_held);
+
+// Showing the backing image in a window. Without a display SDL's offscreen
+// driver stands in; SDL_VIDEODRIVER=x11 with a DISPLAY measures a real one.
+void present(benchmark::State& state) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    try {
+        SdlVideo video;
+        SdlWindow window(video, background_picture_bmp());
+        window.image().line(-50, -40, 60, 30, colours::red);
+        for (auto _ : state) window.present();
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+    }
+}
+BENCHMARK(present);
+
+// The console report, remembering the time per frame of the two ways.
+class RatioReporter final : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+            const std::string name = run.benchmark_name();
+            if (name == "frame") frame = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            if (name == "frame_reference") reference = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    struct Times {
+        double real = 0, cpu = 0;
+    };
+    Times frame, reference;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const RatioReporter::Times& f = reporter.frame;
+    const RatioReporter::Times& r = reporter.reference;
+    if (f.real > 0 && f.cpu > 0) {
+        std::printf("frame_reference / frame: %.1f in real time, %.1f in processor time\n", r.real / f.real,
+                    r.cpu / f.cpu);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

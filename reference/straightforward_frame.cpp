@@ -1,0 +1,30 @@
+#include "straightforward_frame.h"
+
+#include <cmath>
+
+namespace {
+float f(double v) { return static_cast<float>(v); }
+}  // namespace
+
+void StraightforwardFrame::draw(double j1, double j, double step1, double pi) {
+    trace(j1, w_.cx, w_.cy, colours::black, step1, pi);
+    w_.cxp = w_.cx;
+    w_.cyp = w_.cy;
+    w_.cx = figure::e * std::sin(j);
+    w_.cy = figure::e * std::cos(j);
+    image_.circle(f(w_.cxp), f(w_.cyp), f(figure::centre_radius), image_.back_color());
+    trace(j, w_.cx, w_.cy, colours::red, step1, pi);
+    image_.circle(f(w_.cx), f(w_.cy), f(figure::centre_radius), colours::red);
+    image_.circle(0, 0, f(figure::origin_radius), colours::blue);
+}
+
+void StraightforwardFrame::trace(double a, double ox, double oy, Colour colour, double step1, double pi) {
+    using figure::e, figure::r, figure::k;
+    for (double t = -step1; t <= 2 * pi; t += step1) {
+        w_.xp = w_.x;
+        w_.yp = w_.y;
+        w_.x = e * std::cos(3 * (t + k * a)) + r * std::cos(t);
+        w_.y = e * std::sin(3 * (t + k * a)) + r * std::sin(t);
+        if (t >= 0) image_.line(f(w_.xp + ox), f(w_.yp + oy), f(w_.x + ox), f(w_.y + oy), colour);
+    }
+}

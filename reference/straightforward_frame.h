@@ -1,0 +1,26 @@
+// The envelope frame the straightforward way: every sample's sine and cosine
+// computed afresh (8018 evaluations a frame) and every segment and circle its
+// own SDL render call. Kept as the yardstick for the program's frame: the
+// benchmark times the two against each other, and a test proves that they
+// leave the same pixels.
+#pragma once
+
+#include "animation/animation_state.h"
+#include "window/backing_image.h"
+
+class StraightforwardFrame {
+public:
+    // `image` should draw with BackingImage::Drawing::one_sdl_call.
+    explicit StraightforwardFrame(BackingImage& image) : image_(image) {}
+
+    // One frame from angle j1 to j, with the loop's step1 and pi.
+    void draw(double j1, double j, double step1, double pi);
+
+    const LoopValues& values() const { return w_; }
+
+private:
+    void trace(double a, double ox, double oy, Colour colour, double step1, double pi);
+
+    BackingImage& image_;
+    LoopValues w_;
+};
