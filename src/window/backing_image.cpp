@@ -100,38 +100,6 @@ void BackingImage::draw_segment(PixelPoint a, PixelPoint b) {
     bresenham(a, b, pitch_words_, [pixels, value](std::ptrdiff_t at) { pixels[at] = value; });
 }
 
-BackingImage::CircleOutline* BackingImage::kept_outline(float x, float y, float radius) {
-    for (CircleOutline& o : outlines_) {
-        if (o.x == x && o.y == y && o.radius == radius && !o.pixels.empty()) {
-            o.last_used = ++circle_clock_;
-            return &o;
-        }
-    }
-    return nullptr;
-}
-
-BackingImage::CircleOutline& BackingImage::new_outline(float x, float y, float radius) {
-    constexpr std::size_t kept_outlines = 4;
-    if (outlines_.size() < kept_outlines) outlines_.emplace_back();
-    // The least recently used one makes room.
-    auto& o = *std::min_element(outlines_.begin(), outlines_.end(), [](const CircleOutline& l, const CircleOutline& r) {
-        return l.last_used < r.last_used;
-    });
-    o.x = x;
-    o.y = y;
-    o.radius = radius;
-    o.pixels.clear();
-    o.last_used = ++circle_clock_;
-    return o;
-}
-
-void BackingImage::paint(const CircleOutline& outline, Colour colour) {
-    direct(colour);
-    std::uint32_t* const pixels = pixels_;
-    const std::uint32_t value = mapped_value_;
-    for (const std::ptrdiff_t at : outline.pixels) pixels[at] = value;
-}
-
 void BackingImage::line(float x1, float y1, float x2, float y2, Colour colour) {
     // A trace starts each segment where the one before ended.
     const PixelPoint a = x1 == last_end_.x && y1 == last_end_.y ? last_end_pixel_ : coords_.to_pixel(x1, y1);
@@ -147,6 +115,8 @@ void BackingImage::line(float x1, float y1, float x2, float y2, Colour colour) {
     SDL_RenderDrawLine(renderer_.get(), a.x, a.y, b.x, b.y);
 }
 
+// A circle's vertex directions depend only on the vertex count, and the
+// program draws circles of two sizes: keep them.
 const BackingImage::UnitCircle& BackingImage::unit_circle(int vertices) {
     for (const UnitCircle& c : unit_circles_) {
         if (c.vertices == vertices) return c;
@@ -162,14 +132,6 @@ const BackingImage::UnitCircle& BackingImage::unit_circle(int vertices) {
 }
 
 void BackingImage::circle(float x, float y, float radius, Colour colour) {
-    // The erasing circle repeats the last red one and the blue one repeats
-    // itself: their pixels are kept.
-    if (drawing_ == Drawing::direct) {
-        if (const CircleOutline* kept = kept_outline(x, y, radius)) {
-            paint(*kept, colour);
-            return;
-        }
-    }
     // Vertices are placed about the exact centre and rounded one by one, so
     // the same call always sets the same pixels.
     const double cx = (x - user_space::left) * coords_.pixels_per_unit_x();
@@ -179,33 +141,20 @@ void BackingImage::circle(float x, float y, float radius, Colour colour) {
     const int n = std::max(min_circle_vertices,
                            static_cast<int>(std::ceil(2 * std::numbers::pi * rx / circle_vertex_spacing)));
     circle_points_.resize(static_cast<std::size_t>(n) + 1);
+    const UnitCircle& unit = unit_circle(n);
     bool all_inside = true;
-    if (drawing_ == Drawing::direct) {
-        // The same angles as below, their cosines and sines kept per count.
-        const UnitCircle& unit = unit_circle(n);
-        for (int i = 0; i <= n; ++i) {
-            const auto k = static_cast<std::size_t>(i % n);
-            const PixelPoint p{static_cast<int>(round_half_away(cx + rx * unit.cos[k])),
-                               static_cast<int>(round_half_away(cy + ry * unit.sin[k]))};
-            circle_points_[static_cast<std::size_t>(i)] = p;
-            all_inside = all_inside && inside(p);
-        }
-    } else {
-        for (int i = 0; i <= n; ++i) {
-            const double angle = 2 * std::numbers::pi * (i % n) / n;
-            circle_points_[static_cast<std::size_t>(i)] = {static_cast<int>(std::lround(cx + rx * std::cos(angle))),
-                                                           static_cast<int>(std::lround(cy + ry * std::sin(angle)))};
-        }
+    for (int i = 0; i <= n; ++i) {
+        const auto k = static_cast<std::size_t>(i % n);
+        const PixelPoint p{static_cast<int>(round_half_away(cx + rx * unit.cos[k])),
+                           static_cast<int>(round_half_away(cy + ry * unit.sin[k]))};
+        circle_points_[static_cast<std::size_t>(i)] = p;
+        all_inside = all_inside && inside(p);
     }
     if (drawing_ == Drawing::direct && all_inside) {
         // Without clipping, SDL's closed polyline sets the pixels of its
         // segments drawn one by one.
-        CircleOutline& outline = new_outline(x, y, radius);
-        const auto keep = [&outline](std::ptrdiff_t at) { outline.pixels.push_back(at); };
-        for (std::size_t i = 0; i + 1 < circle_points_.size(); ++i) {
-            bresenham(circle_points_[i], circle_points_[i + 1], pitch_words_, keep);
-        }
-        paint(outline, colour);
+        direct(colour);
+        for (std::size_t i = 0; i + 1 < circle_points_.size(); ++i) draw_segment(circle_points_[i], circle_points_[i + 1]);
         return;
     }
     set_colour(colour);

@@ -58,17 +58,7 @@ private:
         std::vector<double> cos, sin;
     };
 
-    // The pixels of a circle drawn directly, by its exact centre and radius.
-    struct CircleOutline {
-        float x = 0, y = 0, radius = 0;
-        std::vector<std::ptrdiff_t> pixels;  // offsets in the surface
-        std::uint64_t last_used = 0;
-    };
-
     void set_colour(Colour colour);
-    CircleOutline* kept_outline(float x, float y, float radius);
-    CircleOutline& new_outline(float x, float y, float radius);
-    void paint(const CircleOutline& outline, Colour colour);
     const UnitCircle& unit_circle(int vertices);
     // Negative coordinates wrap to large unsigned values: one test per axis.
     bool inside(PixelPoint p) const {
@@ -91,8 +81,6 @@ private:
     TexturePtr picture_;
     std::vector<PixelPoint> circle_points_;
     std::vector<UnitCircle> unit_circles_;
-    std::vector<CircleOutline> outlines_;  // the last few, by use
-    std::uint64_t circle_clock_ = 0;
     bool changed_ = true;
     bool sdl_drawn_ = false;  // SDL drawing may be queued
     std::uint32_t* pixels_ = nullptr;
