@@ -10,6 +10,7 @@ test_packages=(
   libgtest-dev libbenchmark-dev            # unit tests and benchmarks
   xvfb xdotool x11-utils imagemagick       # the real program in a real X server
   python3 python3-xlib python3-pil         # end-to-end test scripts
+  clang-14 libclang-rt-14-dev              # the fuzzer (libFuzzer)
 )
 
 case "${1:-}" in
