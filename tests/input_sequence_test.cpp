@@ -28,13 +28,18 @@ constexpr float inf = std::numeric_limits<float>::infinity();
 
 std::uint8_t op(std::uint8_t code, unsigned n = 0) { return static_cast<std::uint8_t>(code | n << 3); }
 
+// The bytes in hex, to save a failing sequence as a fuzzer seed with xxd -r -p.
 std::string hex(const Bytes& bytes) {
+    constexpr const char* digits = "0123456789abcdef";
     std::string text;
-    for (const std::uint8_t b : bytes) text += "0123456789abcdef"[b >> 4], text += "0123456789abcdef"[b & 15];
+    for (const std::uint8_t b : bytes) {
+        text += digits[b >> 4];
+        text += digits[b & 15];
+    }
     return text;
 }
 
-// A platform with no input, for driving the checks by hand.
+// Handlers that ignore everything, for driving the platform by hand.
 struct Bare : FormEvents {
     void KeyPress(std::uint16_t) override {}
     void MouseMove(int, int, float, float) override {}

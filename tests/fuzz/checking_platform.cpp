@@ -28,7 +28,8 @@ void CheckingPlatform::report(const std::string& fault) {
 }
 
 // The cheap tests run on every call; the message is built only on a fault.
-void CheckingPlatform::check_drawing(const char* call, float x1, float y1, float x2, float y2) {
+// A circle comes as centre (x1, y1) and radius x2.
+void CheckingPlatform::check_drawing(bool is_circle, float x1, float y1, float x2, float y2) {
     if (first_drawing_pass_ < 0) first_drawing_pass_ = pumped_;
     const char* broken = nullptr;
     if (ended_) {
@@ -37,7 +38,6 @@ void CheckingPlatform::check_drawing(const char* call, float x1, float y1, float
         broken = "not finite";
     } else if (area_checked_ && pumped_ != first_drawing_pass_) {
         static const ClientArea area = client_area();
-        const bool is_circle = call[0] == 'c';
         const bool in = is_circle ? inside(area, x1 - x2, y1 - x2) && inside(area, x1 + x2, y1 + x2)
                                   : inside(area, x1, y1) && inside(area, x2, y2);
         if (!in) broken = "outside the client area";
@@ -45,7 +45,7 @@ void CheckingPlatform::check_drawing(const char* call, float x1, float y1, float
     if (broken == nullptr || !fault_.empty()) return;
     char text[200];
     const auto pass = static_cast<long long>(pumped_);
-    if (call[0] == 'c') {
+    if (is_circle) {
         std::snprintf(text, sizeof text, "pass %lld: circle(%.9g, %.9g, radius %.9g): %s", pass, x1, y1, x2, broken);
     } else {
         std::snprintf(text, sizeof text, "pass %lld: line(%.9g, %.9g, %.9g, %.9g): %s", pass, x1, y1, x2, y2, broken);
@@ -56,13 +56,13 @@ void CheckingPlatform::check_drawing(const char* call, float x1, float y1, float
 void CheckingPlatform::line(float x1, float y1, float x2, float y2, Colour) {
     ++lines_;
     last_was_clear_ = false;
-    check_drawing("line", x1, y1, x2, y2);
+    check_drawing(false, x1, y1, x2, y2);
 }
 
 void CheckingPlatform::circle(float x, float y, float radius, Colour) {
     ++circles_;
     last_was_clear_ = false;
-    check_drawing("circle", x, y, radius, radius);
+    check_drawing(true, x, y, radius, radius);
 }
 
 void CheckingPlatform::clear() {

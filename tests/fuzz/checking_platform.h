@@ -50,7 +50,7 @@ public:
     std::int64_t clears() const { return clears_; }
 
 private:
-    void check_drawing(const char* call, float x1, float y1, float x2, float y2);
+    void check_drawing(bool is_circle, float x1, float y1, float x2, float y2);
 
     std::int64_t passes_;
     std::int64_t pumped_ = 0;
