@@ -12,6 +12,7 @@ test_packages=(
   python3 python3-xlib python3-pil         # end-to-end test scripts
   dpkg-dev file                            # the Debian package and its dependencies
   desktop-file-utils appstream             # checks of the desktop entry and metainfo
+  clang-14 libclang-rt-14-dev              # the fuzzer (libFuzzer)
 )
 
 case "${1:-}" in

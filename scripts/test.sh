@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: unit tests
-# and the end-to-end tests that drive the real program under Xvfb.
+# and the end-to-end tests that drive the real program under Xvfb; then the
+# unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# a short run of the input-sequence fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -8,3 +10,14 @@ scripts/install-deps.sh test
 cmake --preset release
 cmake --build --preset release
 ctest --preset release -j2
+
+# Any sanitizer report fails a test. The end-to-end tests and the soak run
+# only in the optimised build above.
+cmake --preset asan-ubsan
+cmake --build --preset asan-ubsan
+ctest --preset asan-ubsan -j2 -LE 'e2e|soak'
+
+# Thirty seconds of libFuzzer (clang) from the committed seeds.
+cmake --preset fuzz
+cmake --build --preset fuzz
+ctest --preset fuzz

@@ -118,6 +118,75 @@ TEST(Keys, HugeAngleWithHugeSpeedIsReducedByWholeTurns) {
     EXPECT_EQ(lines, 2u * 1001 * 6) << "every pass from 2 to 7 draws";
 }
 
+// The red figure of one pass: its centre circle's angle a about the origin
+// and the direction, from that centre, of its point farthest from it. The
+// figure for angle a is turned by a/2, so that direction is a/2 (mod pi).
+struct RedFigure {
+    double centre_angle = 0;
+    double long_axis = 0;
+};
+RedFigure red_figure(const std::vector<Command>& pass) {
+    float cx = 0, cy = 0;
+    for (const Command& c : pass) {
+        if (c.kind == Command::Kind::circle && c.colour == colours::red) cx = c.x1, cy = c.y1;
+    }
+    double farthest = 0, direction = 0;
+    for (const Command& c : pass) {
+        if (c.kind != Command::Kind::line || c.colour != colours::red) continue;
+        if (const double d = std::hypot(c.x2 - cx, c.y2 - cy); d > farthest) {
+            farthest = d;
+            direction = std::atan2(c.y2 - cy, c.x2 - cx);
+        }
+    }
+    return {std::atan2(cx, cy), direction};
+}
+double distance_mod_pi(double a, double b) {
+    const double d = std::remainder(a - b, pi);
+    return std::abs(d);
+}
+
+TEST(Keys, AtHugeSpeedsTheFigureTurnsInStepWithItsCentre) {
+    // 770 presses of "." make the speed about 2e15 rad per pass. Left to grow,
+    // the angle reaches 1e16 within a few passes, where rounding of the
+    // curve's phase turns the figure against its centre and it reaches out of
+    // the window.
+    RecordingPlatform platform(12);
+    Form1 form(platform);
+    platform.on_pump([](FormEvents& handlers, std::int64_t pass) {
+        if (pass == 3)
+            for (int i = 0; i < 770; ++i) handlers.KeyPress('.');
+    });
+    form.Activate();
+    ASSERT_GT(form.state().stepe, 1e15);
+    for (std::int64_t pass = 4; pass < 12; ++pass) {
+        SCOPED_TRACE(pass);
+        const RedFigure red = red_figure(platform.pass(pass));
+        EXPECT_LT(distance_mod_pi(red.long_axis, red.centre_angle / 2), 0.01);
+        for (const Command& c : platform.pass(pass)) {
+            if (c.kind == Command::Kind::line) {
+                ASSERT_LT(std::max(c.y1, c.y2), 82.7) << c;
+            }
+        }
+    }
+}
+
+TEST(Keys, TakingOffWholeTurnsDoesNotJumpTheFigure) {
+    // An angle just short of where turns are taken off, at the start-up speed.
+    RecordingPlatform platform(12);
+    Form1 form(platform);
+    platform.on_pump([&form](FormEvents&, std::int64_t pass) {
+        if (pass == 3) form.state().j1 = 0x1p40 - 0.2;
+    });
+    form.Activate();
+    EXPECT_LT(form.state().j1, 0x1p40) << "turns were taken off";
+    for (std::int64_t pass = 5; pass < 12; ++pass) {
+        SCOPED_TRACE(pass);
+        const double moved = red_figure(platform.pass(pass)).centre_angle -
+                             red_figure(platform.pass(pass - 1)).centre_angle;
+        EXPECT_NEAR(std::remainder(moved, 2 * pi), 15 * step1, 1e-4) << "the centre still moves by the speed";
+    }
+}
+
 TEST(Keys, EscapeClearsAndEnds) {
     RecordingPlatform platform(1000);
     Form1 form(platform);

@@ -32,14 +32,27 @@ void Form1::start_up() {
     s.m = 0;
 }
 
+namespace {
+// The rounding of the curve's phase 3·(t + k·a) grows with the angle and
+// turns the figure against its centre: by under 0.001 rad up to this angle,
+// by tenths of a radian near 10^16, enough to reach out of the window. Near
+// the top of the double range the sum would overflow too. At the start-up
+// speed an angle this large takes 10^13 passes.
+constexpr double largest_angle = 0x1p40;
+}  // namespace
+
 // The new angle comes from j1, the last drawn one: a pointer angle written
 // into j is replaced while the loop advances.
 void Form1::advance() {
     AnimationState& s = state_;
     double from = s.j1;
-    // After a very long run at an enormous speed the sum would overflow; whole
-    // turns taken off first leave the figure where it is. j1 itself keeps its
-    // value, so the black trace still covers the red figure drawn at it.
-    if (!std::isfinite(from + s.stepe)) from = std::fmod(from, 2 * s.pi);
-    s.j = from + s.stepe;
+    double step = s.stepe;
+    // Whole turns taken off angle and step first leave the figure where it is.
+    // j1 itself keeps its value, so the black trace still covers the red
+    // figure drawn at it.
+    if (!(from + step < largest_angle)) {
+        from = std::fmod(from, 2 * s.pi);
+        step = std::fmod(step, 2 * s.pi);
+    }
+    s.j = from + step;
 }

@@ -1,0 +1,89 @@
+#include "fuzz/checking_platform.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "window/user_coordinates.h"
+
+ClientArea client_area() {
+    using namespace user_space;
+    return {left, top, left + client_width * twips_per_pixel / unit_x_twips,
+            top + client_height * twips_per_pixel / unit_y_twips};
+}
+
+namespace {
+
+bool finite(float a, float b, float c, float d) {
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+}
+
+bool inside(const ClientArea& area, double x, double y) {
+    return x >= area.left && x <= area.right && y >= area.top && y <= area.bottom;
+}
+
+}  // namespace
+
+void CheckingPlatform::report(const std::string& fault) {
+    if (fault_.empty()) fault_ = fault;
+}
+
+// The cheap tests run on every call; the message is built only on a fault.
+// A circle comes as centre (x1, y1) and radius x2.
+void CheckingPlatform::check_drawing(bool is_circle, float x1, float y1, float x2, float y2) {
+    if (first_drawing_pass_ < 0) first_drawing_pass_ = pumped_;
+    const char* broken = nullptr;
+    if (ended_) {
+        broken = "drawn after the end";
+    } else if (!finite(x1, y1, x2, y2)) {
+        broken = "not finite";
+    } else if (area_checked_ && pumped_ != first_drawing_pass_) {
+        static const ClientArea area = client_area();
+        const bool in = is_circle ? inside(area, x1 - x2, y1 - x2) && inside(area, x1 + x2, y1 + x2)
+                                  : inside(area, x1, y1) && inside(area, x2, y2);
+        if (!in) broken = "outside the client area";
+    }
+    if (broken == nullptr || !fault_.empty()) return;
+    char text[200];
+    const auto pass = static_cast<long long>(pumped_);
+    if (is_circle) {
+        std::snprintf(text, sizeof text, "pass %lld: circle(%.9g, %.9g, radius %.9g): %s", pass, x1, y1, x2, broken);
+    } else {
+        std::snprintf(text, sizeof text, "pass %lld: line(%.9g, %.9g, %.9g, %.9g): %s", pass, x1, y1, x2, y2, broken);
+    }
+    fault_ = text;
+}
+
+void CheckingPlatform::line(float x1, float y1, float x2, float y2, Colour) {
+    ++lines_;
+    last_was_clear_ = false;
+    check_drawing(false, x1, y1, x2, y2);
+}
+
+void CheckingPlatform::circle(float x, float y, float radius, Colour) {
+    ++circles_;
+    last_was_clear_ = false;
+    check_drawing(true, x, y, radius, radius);
+}
+
+void CheckingPlatform::clear() {
+    ++clears_;
+    last_was_clear_ = true;
+    if (ended_) report("pass " + std::to_string(pumped_) + ": cleared after the end");
+}
+
+bool CheckingPlatform::pump_events(FormEvents& handlers) {
+    if (refused_) {
+        report("pass " + std::to_string(pumped_) + ": the loop ran a pass after the end");
+        return false;
+    }
+    if (!ended_ && input_) input_(handlers, pumped_);
+    if (++pumped_ >= passes_) ended_ = true;
+    refused_ = ended_;
+    return !ended_;
+}
+
+void CheckingPlatform::end() {
+    if (!last_was_clear_) report("pass " + std::to_string(pumped_) + ": ended without clearing first");
+    ended_ = true;
+    end_called_ = true;
+}

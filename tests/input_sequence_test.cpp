@@ -1,0 +1,302 @@
+// Input sequences of passes and handler calls on the checking platform: the
+// checks themselves, the byte format, the committed fuzzer seeds and random
+// sequences (the fuzzer's checks for builds without clang).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <vector>
+
+#include "animation/form1.h"
+#include "fuzz/checking_platform.h"
+#include "fuzz/input_sequence.h"
+#include "support/test_seed.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr double step1 = 2 * std::numbers::pi / 1000;
+constexpr std::int64_t lines_per_frame = 2 * 1001;
+constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+constexpr float inf = std::numeric_limits<float>::infinity();
+
+std::uint8_t op(std::uint8_t code, unsigned n = 0) { return static_cast<std::uint8_t>(code | n << 3); }
+
+// The bytes in hex, to save a failing sequence as a fuzzer seed with xxd -r -p.
+std::string hex(const Bytes& bytes) {
+    constexpr const char* digits = "0123456789abcdef";
+    std::string text;
+    for (const std::uint8_t b : bytes) {
+        text += digits[b >> 4];
+        text += digits[b & 15];
+    }
+    return text;
+}
+
+// Handlers that ignore everything, for driving the platform by hand.
+struct Bare : FormEvents {
+    void KeyPress(std::uint16_t) override {}
+    void MouseMove(int, int, float, float) override {}
+    void DblClick() override {}
+};
+
+TEST(CheckingPlatform, FindsNonFiniteCoordinatesAndRadii) {
+    for (const float bad : {nan, inf, -inf}) {
+        CheckingPlatform line(10);
+        line.line(0, 0, 1, 1, 0);
+        EXPECT_EQ(line.fault(), "");
+        line.line(0, 0, 1, bad, 0);
+        EXPECT_NE(line.fault().find("not finite"), std::string::npos) << line.fault();
+
+        CheckingPlatform circle(10);
+        circle.circle(0, 0, bad, 0);
+        EXPECT_NE(circle.fault().find("circle(0, 0, radius"), std::string::npos) << circle.fault();
+    }
+    CheckingPlatform first(10);
+    first.line(nan, 0, 0, 0, 0);
+    first.circle(0, 0, inf, 0);
+    EXPECT_EQ(first.fault().rfind("pass 0: line(nan", 0), 0u) << "only the first fault is kept: " << first.fault();
+}
+
+TEST(CheckingPlatform, FindsDrawingOutsideTheClientAreaAfterTheFirstFrame) {
+    const ClientArea area = client_area();
+    EXPECT_EQ(area.left, -117);
+    EXPECT_EQ(area.top, -100);
+    EXPECT_NEAR(area.right, 124.19, 0.01);
+    EXPECT_NEAR(area.bottom, 83.31, 0.01);
+
+    Bare handlers;
+    CheckingPlatform p(10);
+    p.require_inside_client_area();
+    (void)p.pump_events(handlers);
+    p.line(0, 0, 0, 87, 0);  // pass 1 draws first: exempt
+    p.circle(0, 70, 24, 0);
+    EXPECT_EQ(p.fault(), "");
+    (void)p.pump_events(handlers);
+    p.line(-116.9f, -99.9f, 124.1f, 83.2f, 0);
+    p.circle(0, 0, 36, 0);
+    EXPECT_EQ(p.fault(), "");
+    p.circle(0, 70, 24, 0);  // reaches y = 94
+    EXPECT_EQ(p.fault(), "pass 2: circle(0, 70, radius 24): outside the client area");
+
+    CheckingPlatform left(10);
+    left.require_inside_client_area();
+    left.line(0, 0, 0, 0, 0);
+    (void)left.pump_events(handlers);
+    left.line(-117.5f, 0, 0, 0, 0);
+    EXPECT_NE(left.fault().find("outside"), std::string::npos);
+}
+
+TEST(CheckingPlatform, FindsWhatHappensAfterTheEnd) {
+    Bare handlers;
+    CheckingPlatform drawn(10);
+    drawn.clear();
+    drawn.end();
+    EXPECT_EQ(drawn.fault(), "") << "clear, then end: how the program ends";
+    EXPECT_TRUE(drawn.ended_by_end());
+    drawn.line(0, 0, 1, 1, 0);
+    EXPECT_EQ(drawn.fault(), "pass 0: line(0, 0, 1, 1): drawn after the end");
+
+    CheckingPlatform cleared(10);
+    cleared.clear();
+    cleared.end();
+    cleared.clear();
+    EXPECT_EQ(cleared.fault(), "pass 0: cleared after the end");
+
+    CheckingPlatform unclear(10);
+    unclear.line(0, 0, 1, 1, 0);
+    unclear.end();
+    EXPECT_EQ(unclear.fault(), "pass 0: ended without clearing first");
+
+    CheckingPlatform passes(2);
+    EXPECT_TRUE(passes.pump_events(handlers));
+    EXPECT_FALSE(passes.pump_events(handlers)) << "the second pump is the last";
+    EXPECT_EQ(passes.fault(), "");
+    EXPECT_FALSE(passes.pump_events(handlers));
+    EXPECT_EQ(passes.fault(), "pass 2: the loop ran a pass after the end");
+    EXPECT_EQ(passes.pumps(), 2);
+}
+
+TEST(StateRules, EachBrokenRuleIsNamed) {
+    AnimationState s;
+    s.stepe = 15 * step1;
+    s.stopp = 1;
+    s.m = 7;
+    EXPECT_EQ(state_fault(s, 7), "");
+    EXPECT_EQ(state_fault(s, 8), "pass 8: m is 7");
+
+    AnimationState bad = s;
+    bad.stopp = 2;
+    EXPECT_EQ(state_fault(bad, 7), "pass 7: stopp is 2");
+    for (const double stepe : {0.0, -1e-300, std::numeric_limits<double>::infinity(), double{nan}}) {
+        bad = s;
+        bad.stepe = stepe;
+        EXPECT_EQ(state_fault(bad, 7).rfind("pass 7: stepe is", 0), 0u) << stepe;
+    }
+    bad = s;
+    bad.j1 = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(state_fault(bad, 7).rfind("pass 7: j is", 0), 0u);
+    bad = s;
+    bad.stepe = std::numeric_limits<double>::denorm_min();
+    EXPECT_EQ(state_fault(bad, 7), "") << "tiny but positive is allowed";
+}
+
+TEST(InputSequence, EmptyInputRunsTheWarmUpAndStops) {
+    const SequenceOutcome out = run_input_sequence({});
+    EXPECT_EQ(out.fault, "");
+    EXPECT_EQ(out.passes, 3) << "pass 0 and the two closing passes";
+    EXPECT_EQ(out.lines, lines_per_frame) << "only pass 2 draws";
+    EXPECT_FALSE(out.ended_by_operator);
+    EXPECT_EQ(out.state.m, 2);
+}
+
+TEST(InputSequence, WaitsRunPassesUpToTheLimit) {
+    const SequenceOutcome out = run_input_sequence(Bytes{0, op(sequence_op::wait, 20)});
+    EXPECT_EQ(out.fault, "");
+    EXPECT_EQ(out.passes, 1 + 20 + 3) << "the waiting pump, 20 idle ones, the last read and two more";
+    EXPECT_NEAR(out.state.j1, 24 * 15 * step1, 1e-9) << "every pass advanced";
+
+    const Bytes long_wait{0, op(sequence_op::wait, 31), op(sequence_op::wait, 31), op(sequence_op::wait, 31)};
+    EXPECT_EQ(run_input_sequence(long_wait).passes, max_sequence_passes);
+}
+
+TEST(InputSequence, KeysArriveAsCodedAndRepeated) {
+    // '.' twenty times; then "," once as a plain 16-bit code.
+    const SequenceOutcome faster = run_input_sequence(
+        Bytes{0, op(sequence_op::keys, 1), 19, 0, op(sequence_op::key), ',', 0, op(sequence_op::wait, 1)});
+    EXPECT_EQ(faster.fault, "");
+    EXPECT_NEAR(faster.state.stepe, 15 * step1 * std::pow(1.05, 20) * 0.95, 1e-12);
+
+    // The most presses one operation allows (32768) take the speed to the top
+    // of the double range, the overflowing ones ignored.
+    const SequenceOutcome top = run_input_sequence(Bytes{0, op(sequence_op::keys, 1), 0xFF, 0xFF, op(sequence_op::wait, 2)});
+    EXPECT_EQ(top.fault, "");
+    EXPECT_GT(top.state.stepe, 1e307);
+    EXPECT_EQ(top.passes, 6);
+    // 14000 presses make it about 4e295: every pass from 2 to 5 still draws.
+    const SequenceOutcome huge = run_input_sequence(Bytes{0, op(sequence_op::keys, 1), 0xAF, 0x36, op(sequence_op::wait, 2)});
+    EXPECT_EQ(huge.fault, "");
+    EXPECT_GT(huge.state.stepe, 1e295);
+    EXPECT_EQ(huge.lines, 4 * lines_per_frame);
+
+    // Two full runs of ',' take it down among the smallest doubles, where
+    // rounding keeps it positive.
+    const SequenceOutcome bottom = run_input_sequence(
+        Bytes{0, op(sequence_op::keys, 0), 0xFF, 0x7F, op(sequence_op::keys, 0), 0xFF, 0x7F, op(sequence_op::wait, 2)});
+    EXPECT_EQ(bottom.fault, "");
+    EXPECT_GT(bottom.state.stepe, 0);
+    EXPECT_LT(bottom.state.stepe, 1e-320);
+
+    // Code 0x012E is not '.', 0xFFFF is nothing; the space holds.
+    const SequenceOutcome other = run_input_sequence(Bytes{0, op(sequence_op::key), 0x2E, 0x01, op(sequence_op::key),
+                                                           0xFF, 0xFF, op(sequence_op::keys, 3), 0, 0});
+    EXPECT_EQ(other.state.stepe, 15 * step1);
+    EXPECT_EQ(other.state.stopp, 0);
+}
+
+TEST(InputSequence, PointerPositionsArriveAsCoded) {
+    // (10, 0) in 64ths after the first pass: held at a quarter turn.
+    const SequenceOutcome right = run_input_sequence(
+        Bytes{0, op(sequence_op::wait, 1), op(sequence_op::pointer_64ths), 0x80, 0x02, 0, 0, op(sequence_op::wait, 4)});
+    EXPECT_EQ(right.fault, "");
+    EXPECT_EQ(right.state.stopp, 0);
+    EXPECT_DOUBLE_EQ(right.state.j1, std::numbers::pi / 2);
+    EXPECT_EQ(right.lines, 2 * lines_per_frame) << "pass 2, and the pass after the move";
+
+    // The same point as raw float bits (10.0f is 0x41200000), and then the
+    // origin and (0, NaN) from the table, which leave the angle.
+    const SequenceOutcome raw = run_input_sequence(Bytes{0, op(sequence_op::wait, 1), op(sequence_op::pointer_bits), 0,
+                                                         0, 0x20, 0x41, 0, 0, 0, 0, op(sequence_op::pointer_notable),
+                                                         0x00, op(sequence_op::pointer_notable), 0xF0});
+    EXPECT_EQ(raw.fault, "");
+    EXPECT_DOUBLE_EQ(raw.state.j1, std::numbers::pi / 2);
+    EXPECT_EQ(raw.state.stopp, 0);
+}
+
+TEST(InputSequence, EscapeAndDoubleClickEndTheRun) {
+    const SequenceOutcome escape = run_input_sequence(Bytes{0, op(sequence_op::wait, 5), op(sequence_op::escape),
+                                                            op(sequence_op::key), ' ', 0});
+    EXPECT_EQ(escape.fault, "");
+    EXPECT_TRUE(escape.ended_by_operator);
+    EXPECT_EQ(escape.passes, 7) << "the escape came in the pump of pass 6";
+    EXPECT_EQ(escape.state.stopp, 1) << "the space after the escape never arrived";
+
+    const SequenceOutcome early = run_input_sequence(Bytes{sequence_op::before_start_up, op(sequence_op::double_click)});
+    EXPECT_EQ(early.fault, "");
+    EXPECT_TRUE(early.ended_by_operator);
+    EXPECT_EQ(early.passes, 1);
+    EXPECT_EQ(early.lines, 0);
+}
+
+TEST(InputSequence, HeldBeforePassTwoTheFirstFrameComesLaterAboutTheOrigin) {
+    // In the first pump, space holds the loop before anything is drawn and
+    // the pointer at (0, -10) sets the angle to pi. The pointer at (10, 0)
+    // later brings the first frame, whose black trace of the figure at pi
+    // uses the unset centre (0, 0) and is not cleared: it reaches y = 87,
+    // below the bottom edge, the one frame the checks let out of the area.
+    const SequenceOutcome out = run_input_sequence(Bytes{0, op(sequence_op::key), ' ', 0, op(sequence_op::pointer_64ths),
+                                                         0, 0, 0x80, 0xFD, op(sequence_op::wait, 3),
+                                                         op(sequence_op::pointer_64ths), 0x80, 0x02, 0, 0});
+    EXPECT_EQ(out.fault, "");
+    EXPECT_EQ(out.lines, lines_per_frame) << "one frame, on pass 5";
+    EXPECT_DOUBLE_EQ(out.state.j1, std::numbers::pi / 2);
+}
+
+TEST(InputSequence, EventsBeforeTheStartUpAreOverwrittenByIt) {
+    const SequenceOutcome out = run_input_sequence(Bytes{sequence_op::before_start_up, op(sequence_op::keys, 1), 5, 0,
+                                                         op(sequence_op::keys, 3), 0, 0, op(sequence_op::wait)});
+    EXPECT_EQ(out.fault, "");
+    EXPECT_EQ(out.state.stepe, 15 * step1);
+    EXPECT_EQ(out.state.stopp, 1);
+}
+
+TEST(InputSequence, CommittedFuzzerSeedsKeepEveryRule) {
+    int seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ROTARY_FUZZ_CORPUS_DIR)) {
+        std::ifstream file(entry.path(), std::ios::binary);
+        const Bytes bytes{std::istreambuf_iterator<char>(file), {}};
+        const SequenceOutcome out = run_input_sequence(bytes);
+        EXPECT_EQ(out.fault, "") << entry.path();
+        EXPECT_GE(out.passes, 1) << entry.path();
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 5);
+}
+
+// Random sequences, mostly of the operations that keep the program running.
+Bytes random_sequence(std::mt19937_64& rng) {
+    // Parameter bytes each operation reads, by operation.
+    constexpr std::array<int, 8> payload = {0, 2, 2, 8, 1, 4, 0, 0};
+    std::discrete_distribution<int> pick_op({30, 10, 12, 10, 10, 20, 1, 2});
+    std::uniform_int_distribution<int> byte(0, 255);
+    Bytes bytes{static_cast<std::uint8_t>(rng() % 4 == 0 ? sequence_op::before_start_up : 0)};
+    const auto ops = std::uniform_int_distribution<int>(1, 24)(rng);
+    for (int i = 0; i < ops; ++i) {
+        const int code = pick_op(rng);
+        bytes.push_back(op(static_cast<std::uint8_t>(code), static_cast<unsigned>(byte(rng)) >> 3));
+        for (int k = 0; k < payload[code]; ++k) bytes.push_back(static_cast<std::uint8_t>(byte(rng)));
+    }
+    return bytes;
+}
+
+TEST(InputSequence, RandomSequencesKeepEveryRule) {
+    const std::uint64_t seed = test_seed();
+    std::cout << "seed " << seed << " (set ROTARY_TEST_SEED to repeat)\n";
+    std::mt19937_64 rng(seed);
+    int operator_ends = 0;
+    for (int i = 0; i < 150; ++i) {
+        const Bytes bytes = random_sequence(rng);
+        const SequenceOutcome out = run_input_sequence(bytes);
+        ASSERT_EQ(out.fault, "") << "seed " << seed << ", sequence " << i << ": " << hex(bytes);
+        operator_ends += out.ended_by_operator;
+    }
+    EXPECT_GT(operator_ends, 0) << "seed " << seed;
+}
+
+}  // namespace
