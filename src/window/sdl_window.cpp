@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "window/main_window.h"
 #include "window/sdl_error.h"
@@ -53,6 +55,13 @@ SdlVideo::SdlVideo() {
     // Without XRandR, SDL reads the display density from the X server.
     SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
     checked(SDL_Init(SDL_INIT_VIDEO), "SDL_Init");
+    // With no display SDL falls back to a driver that shows nothing, and the
+    // program would run unseen forever; only an explicit choice may have it.
+    const std::string driver = SDL_GetCurrentVideoDriver();
+    if ((driver == "offscreen" || driver == "dummy") && SDL_GetHint(SDL_HINT_VIDEODRIVER) == nullptr) {
+        SDL_Quit();
+        throw std::runtime_error("no display: SDL found none to show a window on (DISPLAY and WAYLAND_DISPLAY unusable)");
+    }
 }
 
 SdlVideo::~SdlVideo() { SDL_Quit(); }
