@@ -57,7 +57,8 @@ SdlVideo::SdlVideo() {
     checked(SDL_Init(SDL_INIT_VIDEO), "SDL_Init");
     // With no display SDL falls back to a driver that shows nothing, and the
     // program would run unseen forever; only an explicit choice may have it.
-    const std::string driver = SDL_GetCurrentVideoDriver();
+    const char* const current = SDL_GetCurrentVideoDriver();
+    const std::string driver = current != nullptr ? current : "";
     if ((driver == "offscreen" || driver == "dummy") && SDL_GetHint(SDL_HINT_VIDEODRIVER) == nullptr) {
         SDL_Quit();
         throw std::runtime_error("no display: SDL found none to show a window on (DISPLAY and WAYLAND_DISPLAY unusable)");
