@@ -17,7 +17,7 @@ TEST(TypedCharacters, TheControlCharactersArriveAsTheirCodes) {
 }
 
 TEST(TypedCharacters, CharactersOfOtherLayoutsKeepTheir16BitCodes) {
-    EXPECT_EQ(typed_character_codes("\xC3\xA9"), Codes{0xE9});             // e acute
+    EXPECT_EQ(typed_character_codes("\xC3\xA9"), Codes{0xE9});               // e acute
     EXPECT_EQ(typed_character_codes("\xE2\x82\xAC,"), (Codes{0x20AC, 44}));  // euro sign, comma
 }
 

@@ -61,7 +61,8 @@ SdlVideo::SdlVideo() {
     const std::string driver = current != nullptr ? current : "";
     if ((driver == "offscreen" || driver == "dummy") && SDL_GetHint(SDL_HINT_VIDEODRIVER) == nullptr) {
         SDL_Quit();
-        throw std::runtime_error("no display: SDL found none to show a window on (DISPLAY and WAYLAND_DISPLAY unusable)");
+        throw std::runtime_error(
+            "no display: SDL found none to show a window on (DISPLAY and WAYLAND_DISPLAY unusable)");
     }
 }
 

@@ -57,7 +57,8 @@ def check_circles(shot, scale, name):
     travel = ((cx - ox) ** 2 + (cy - oy) ** 2) ** 0.5 / unit
     diameter = 2 * pixels.CENTRE_RADIUS * unit
     check(abs(width - diameter) <= 3 * scale and abs(height - diameter) <= 3 * scale,
-          f"red centre circle is {width} x {height} pixels, expected about {diameter:.0f}; see {harness.save(shot, name)}")
+          f"red centre circle is {width} x {height} pixels, expected about {diameter:.0f};"
+          f" see {harness.save(shot, name)}")
     check(abs(travel - pixels.CENTRE_TRAVEL) < 0.5,
           f"red centre circle at ({cx}, {cy}) lies {travel:.2f} units from the origin, expected 12")
 
@@ -114,7 +115,8 @@ def density_192(exe):
         with harness.Program(server, exe) as program:
             program.find_window()
             _, _, width, height = program.client_rect()
-            check((width, height) == (1950, 1482), f"at 192 dpi the client area is {width} x {height}, expected 1950 x 1482")
+            check((width, height) == (1950, 1482),
+                  f"at 192 dpi the client area is {width} x {height}, expected 1950 x 1482")
             time.sleep(SETTLE_S)
             check_circles(program.screenshot(), 2.0, "density_192")
 
