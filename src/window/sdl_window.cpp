@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "window/main_window.h"
 #include "window/sdl_error.h"
@@ -28,6 +30,24 @@ int shift_mask(SDL_Keymod mod) {
 
 }  // namespace
 
+std::vector<std::uint16_t> typed_character_codes(const char* utf8) {
+    // SDL_iconv_utf8_ucs4 asks for "UCS-4-INTERNAL", which glibc's iconv
+    // lacks: it returns null there. UTF-32 in the machine's byte order works
+    // with both SDL's own iconv and the system's.
+    const char* utf32 = SDL_BYTEORDER == SDL_LIL_ENDIAN ? "UTF-32LE" : "UTF-32BE";
+    const std::unique_ptr<char, decltype(&SDL_free)> converted(
+        SDL_iconv_string(utf32, "UTF-8", utf8, SDL_strlen(utf8) + 1), SDL_free);
+    std::vector<std::uint16_t> codes;
+    if (!converted) return codes;
+    for (const char* p = converted.get();; p += sizeof(Uint32)) {
+        Uint32 c;
+        SDL_memcpy(&c, p, sizeof c);
+        if (c == 0) break;
+        if (c <= 0xFFFF) codes.push_back(static_cast<std::uint16_t>(c));
+    }
+    return codes;
+}
+
 SdlVideo::SdlVideo() {
     // A plain shared-memory window surface: an OpenGL-backed one buys nothing
     // for a software image and costs threads and processor time.
@@ -35,6 +55,15 @@ SdlVideo::SdlVideo() {
     // Without XRandR, SDL reads the display density from the X server.
     SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
     checked(SDL_Init(SDL_INIT_VIDEO), "SDL_Init");
+    // With no display SDL falls back to a driver that shows nothing, and the
+    // program would run unseen forever; only an explicit choice may have it.
+    const char* const current = SDL_GetCurrentVideoDriver();
+    const std::string driver = current != nullptr ? current : "";
+    if ((driver == "offscreen" || driver == "dummy") && SDL_GetHint(SDL_HINT_VIDEODRIVER) == nullptr) {
+        SDL_Quit();
+        throw std::runtime_error(
+            "no display: SDL found none to show a window on (DISPLAY and WAYLAND_DISPLAY unusable)");
+    }
 }
 
 SdlVideo::~SdlVideo() { SDL_Quit(); }
@@ -104,14 +133,13 @@ void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
         // Escape never arrives as text.
         if (event.key.keysym.sym == SDLK_ESCAPE) handlers.KeyPress(escape_code);
         break;
-    case SDL_TEXTINPUT: {
+    case SDL_TEXTINPUT:
         // Typed characters after keyboard translation, one call each.
-        const std::unique_ptr<Uint32, decltype(&SDL_free)> codes(SDL_iconv_utf8_ucs4(event.text.text), SDL_free);
-        for (const Uint32* c = codes.get(); c != nullptr && *c != 0 && !ended_; ++c) {
-            if (*c <= 0xFFFF) handlers.KeyPress(static_cast<std::uint16_t>(*c));
+        for (const std::uint16_t code : typed_character_codes(event.text.text)) {
+            if (ended_) break;
+            handlers.KeyPress(code);
         }
         break;
-    }
     case SDL_MOUSEMOTION: {
         const UserPoint p = image_.coordinates().to_user(event.motion.x, event.motion.y);
         handlers.MouseMove(button_mask(event.motion.state), shift_mask(SDL_GetModState()), p.x, p.y);

@@ -5,12 +5,17 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "window/frame_pacer.h"
 #include "window/image_platform.h"
 #include "window/sdl_handles.h"
 
 union SDL_Event;
+
+// The characters of an SDL text input event (UTF-8) as the 16-bit codes the
+// key handler takes; characters beyond 16 bits are dropped.
+std::vector<std::uint16_t> typed_character_codes(const char* utf8);
 
 // SDL's video subsystem, from initialisation to SDL_Quit.
 class SdlVideo {

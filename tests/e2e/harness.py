@@ -1,0 +1,290 @@
+"""Runs the real program in an X server of its own (Xvfb) and drives it with
+real X input: xdotool for keys and the pointer, python-xlib for screenshots
+and close requests. Every process started here is ended on the way out, and
+dies with the test if the test itself is killed.
+
+A test case is a function taking the program's path; `main` runs the one
+named on the command line and fails loudly: there is no skipping."""
+
+import ctypes
+import os
+import select
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+from contextlib import contextmanager
+from pathlib import Path
+
+from PIL import Image
+from Xlib import X, Xatom
+from Xlib import display as xdisplay
+from Xlib.protocol import event as xevent
+
+CAPTION_PREFIX = "Dusmar Rotary Envelope"
+SCREEN_SIZE = (2560, 1600)
+# Bounds on waits that mean "it hangs" when they run out, not speed limits.
+SERVER_START_TIMEOUT_S = 10
+WINDOW_TIMEOUT_S = 10
+XDOTOOL_TIMEOUT_S = 30
+
+ARTIFACTS = Path(os.environ.get("E2E_ARTIFACTS", Path(tempfile.gettempdir()) / "rotary-e2e-artifacts"))
+
+
+class Failure(Exception):
+    """A check on the running program failed."""
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def _die_with_parent():
+    # PR_SET_PDEATHSIG: a test killed by CTest's timeout takes its X server
+    # and program along instead of leaving them running.
+    ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL)
+
+
+class XServer:
+    """An Xvfb on a free display number, without a window manager."""
+
+    def __init__(self, dpi=96, size=SCREEN_SIZE):
+        self.dpi = dpi
+        self.size = size
+        self.process = None
+        self.name = None
+        self.display = None
+
+    def __enter__(self):
+        read_end, write_end = os.pipe()
+        width, height = self.size
+        # -noreset: the pointer would jump back to the middle when the last
+        # client disconnects. Plain Xvfb reports 100 dpi, so pass it.
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
+             "-dpi", str(self.dpi), "-screen", "0", f"{width}x{height}x24"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
+        os.close(write_end)
+        try:
+            number = self._read_display_number(read_end)
+        finally:
+            os.close(read_end)
+        self.name = f":{number}"
+        self.display = xdisplay.Display(self.name)
+        return self
+
+    def _read_display_number(self, fd):
+        deadline = time.monotonic() + SERVER_START_TIMEOUT_S
+        text = b""
+        while not text.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            ready, _, _ = select.select([fd], [], [], max(0.0, left))
+            if not ready:
+                self.__exit__(None, None, None)
+                raise Failure(f"Xvfb did not report a display within {SERVER_START_TIMEOUT_S} s")
+            chunk = os.read(fd, 64)
+            if not chunk:
+                raise Failure(f"Xvfb ended before reporting a display (status {self.process.wait()})")
+            text += chunk
+        return int(text.strip())
+
+    def __exit__(self, *exc):
+        if self.display is not None:
+            self.display.close()
+            self.display = None
+        if self.process is not None:
+            _stop(self.process)
+            self.process = None
+        return False
+
+    def env(self):
+        env = dict(os.environ, DISPLAY=self.name)
+        env.pop("WAYLAND_DISPLAY", None)
+        env.pop("SDL_VIDEODRIVER", None)
+        return env
+
+    def xdotool(self, *args):
+        result = subprocess.run(["xdotool", *map(str, args)], env=self.env(), capture_output=True,
+                                text=True, timeout=XDOTOOL_TIMEOUT_S)
+        check(result.returncode == 0, f"xdotool {' '.join(map(str, args[:6]))} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    def move_pointer(self, x, y):
+        # Not "mousemove --sync": it waits for a movement, and there is none
+        # when the pointer is already there (as in the middle at start).
+        self.xdotool("mousemove", x, y)
+        deadline = time.monotonic() + XDOTOOL_TIMEOUT_S
+        while self.pointer() != (x, y):
+            check(time.monotonic() < deadline, f"the pointer did not reach ({x}, {y})")
+            time.sleep(0.01)
+
+    def pointer(self):
+        reply = self.display.screen().root.query_pointer()
+        return reply.root_x, reply.root_y
+
+
+def _stop(process):
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+class Program:
+    """The program under test, running on `server`, optionally under a
+    wrapper such as valgrind."""
+
+    def __init__(self, server, exe, wrapper=()):
+        self.server = server
+        self.command = [*wrapper, str(exe)]
+        self.process = None
+        self.window = None
+        self.stderr_file = None
+
+    def __enter__(self):
+        self.stderr_file = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(self.command, env=self.server.env(), stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=self.stderr_file,
+                                        preexec_fn=_die_with_parent)
+        return self
+
+    def __exit__(self, *exc):
+        if self.process is not None:
+            if self.process.poll() is None:
+                self.process.kill()
+            self.process.wait()
+        if self.stderr_file is not None:
+            self.stderr_file.close()
+        return False
+
+    @property
+    def pid(self):
+        return self.process.pid
+
+    def stderr(self):
+        self.stderr_file.seek(0)
+        return self.stderr_file.read().decode(errors="replace")
+
+    def find_window(self, timeout=WINDOW_TIMEOUT_S):
+        """Waits until the program's window is mapped and returns its id."""
+        try:
+            out = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", CAPTION_PREFIX],
+                                 env=self.server.env(), capture_output=True, text=True, timeout=timeout).stdout
+        except subprocess.TimeoutExpired:
+            out = ""
+        ids = [int(line) for line in out.split()]
+        if not ids:
+            status = self.process.poll()
+            raise Failure(f"no visible window titled '{CAPTION_PREFIX}...' within {timeout} s"
+                          f" (program {'running' if status is None else f'ended with status {status}'};"
+                          f" stderr: {self.stderr().strip()!r})")
+        check(len(ids) == 1, f"expected one window, found {len(ids)}")
+        self.window = self.server.display.create_resource_object("window", ids[0])
+        return ids[0]
+
+    def title(self):
+        d = self.server.display
+        net_name = self.window.get_full_property(d.intern_atom("_NET_WM_NAME"), d.intern_atom("UTF8_STRING"))
+        wm_name = self.window.get_full_property(Xatom.WM_NAME, X.AnyPropertyType)
+        return (net_name.value.decode("utf-8") if net_name else None,
+                wm_name.value.decode("latin-1") if wm_name else None)
+
+    def client_rect(self):
+        """The client area on the screen: left, top, width, height."""
+        geometry = self.window.get_geometry()
+        root = self.server.display.screen().root
+        origin = root.translate_coords(self.window, 0, 0)
+        return origin.x, origin.y, geometry.width, geometry.height
+
+    def screenshot(self):
+        """What the screen shows over the client area."""
+        left, top, width, height = self.client_rect()
+        root = self.server.display.screen().root
+        reply = root.get_image(left, top, width, height, X.ZPixmap, 0xFFFFFFFF)
+        return Image.frombytes("RGB", (width, height), reply.data, "raw", "BGRX")
+
+    def screen_point(self, px, py):
+        """The screen position of client pixel (px, py)."""
+        left, top, _, _ = self.client_rect()
+        return left + px, top + py
+
+    def point_at(self, px, py):
+        self.server.move_pointer(*self.screen_point(px, py))
+
+    def key(self, *keys, delay_ms=12):
+        self.server.xdotool("key", "--delay", delay_ms, *keys)
+
+    def request_close(self):
+        """WM_DELETE_WINDOW, as a window manager's close button sends it."""
+        d = self.server.display
+        message = xevent.ClientMessage(
+            window=self.window, client_type=d.intern_atom("WM_PROTOCOLS"),
+            data=(32, [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+        self.window.send_event(message, event_mask=X.NoEventMask)
+        # flush() alone loses about half of these under Xvfb.
+        d.sync()
+
+    def wait_exit(self, timeout):
+        """Waits for the program to end; returns its status and the time it took."""
+        start = time.monotonic()
+        try:
+            status = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the program was still running {timeout} s later") from None
+        return status, time.monotonic() - start
+
+    def check_running(self):
+        status = self.process.poll()
+        check(status is None, f"the program ended unexpectedly with status {status}; stderr: {self.stderr().strip()!r}")
+
+    def cpu_seconds(self):
+        """User plus system processor time used so far."""
+        fields = Path(f"/proc/{self.pid}/stat").read_text().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+@contextmanager
+def running(exe, dpi=96, pointer=(0, 0), wrapper=(), window_timeout=WINDOW_TIMEOUT_S):
+    """The program in a fresh X server, started with the pointer at `pointer`
+    (a corner by default, so the new window does not open under it)."""
+    with XServer(dpi) as server:
+        server.move_pointer(*pointer)
+        with Program(server, exe, wrapper) as program:
+            program.find_window(window_timeout)
+            yield program
+
+
+def save(image, name):
+    ARTIFACTS.mkdir(parents=True, exist_ok=True)
+    path = ARTIFACTS / f"{name}.png"
+    image.save(path)
+    return path
+
+
+def main(cases):
+    """Runs the case named by argv[2] on the program at argv[1]."""
+    if len(sys.argv) != 3 or sys.argv[2] not in cases:
+        print(f"usage: {sys.argv[0]} PROGRAM {'|'.join(cases)}", file=sys.stderr)
+        return 2
+    exe, name = Path(sys.argv[1]), sys.argv[2]
+    if not os.access(exe, os.X_OK):
+        print(f"FAIL: {exe} is not an executable program", file=sys.stderr)
+        return 1
+    try:
+        cases[name](exe)
+    except Failure as failure:
+        print(f"FAIL {name}: {failure}", file=sys.stderr)
+        return 1
+    except Exception:
+        traceback.print_exc()
+        print(f"FAIL {name}: the test itself broke", file=sys.stderr)
+        return 1
+    print(f"PASS {name}")
+    return 0

@@ -1,0 +1,72 @@
+"""Pixel facts about screenshots of the window: the colours the program
+draws with, where its user coordinates fall on the screen, and finding the
+circles it draws. Drawing is opaque and aliased, so colours are exact."""
+
+import math
+from pathlib import Path
+
+from PIL import Image
+
+BLACK = (0, 0, 0)
+RED = (255, 0, 0)
+BLUE = (0, 0, 255)
+GREY = (192, 192, 192)
+
+# User coordinates: the left edge is x = -117, the top edge y = -100, and a
+# unit is 60.636337 (x) and 60.636314 (y) twips at 15 twips per pixel.
+LEFT, TOP = -117.0, -100.0
+PIXELS_PER_UNIT_X = 60.636337 / 15
+PIXELS_PER_UNIT_Y = 60.636314 / 15
+
+ORIGIN_RADIUS = 36  # the blue circle, user units
+CENTRE_RADIUS = 24  # the red circle about the figure's centre
+CENTRE_TRAVEL = 12  # the figure's centre from the origin
+# The figure's curve keeps more than 60 units from its centre, so red pixels
+# within this distance of the origin belong to the red centre circle alone.
+CENTRE_CIRCLE_REACH = CENTRE_TRAVEL + CENTRE_RADIUS + 8
+
+BACKGROUND_BMP = Path(__file__).resolve().parents[2] / "assets" / "background.bmp"
+
+
+def to_pixel(x, y, scale=1.0):
+    """The (fractional) pixel position of user point (x, y)."""
+    return (x - LEFT) * PIXELS_PER_UNIT_X * scale, (y - TOP) * PIXELS_PER_UNIT_Y * scale
+
+
+def origin(scale=1.0):
+    return to_pixel(0, 0, scale)
+
+
+def pixels_of(image, colour):
+    width = image.width
+    return [(i % width, i // width) for i, c in enumerate(image.getdata()) if c == colour]
+
+
+def background_picture():
+    return Image.open(BACKGROUND_BMP).convert("RGB")
+
+
+def centre_circle(image, scale=1.0):
+    """The red centre circle as the middle and size of its red pixels'
+    bounding box: (cx, cy, width, height), or None when no red is there."""
+    ox, oy = origin(scale)
+    reach = CENTRE_CIRCLE_REACH * PIXELS_PER_UNIT_X * scale
+    near = [(x, y) for x, y in pixels_of(image, RED) if math.hypot(x - ox, y - oy) < reach]
+    if not near:
+        return None
+    xs = [x for x, _ in near]
+    ys = [y for _, y in near]
+    return ((min(xs) + max(xs)) / 2, (min(ys) + max(ys)) / 2, max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
+
+
+def ring_facts(points, centre, sectors=36):
+    """How far `points` lie from `centre` (least, greatest) and how many of
+    `sectors` equal angular sectors hold at least one of them."""
+    cx, cy = centre
+    distances = [math.hypot(x - cx, y - cy) for x, y in points]
+    covered = {int((math.atan2(y - cy, x - cx) + math.pi) / (2 * math.pi) * sectors) % sectors for x, y in points}
+    return min(distances), max(distances), len(covered)
+
+
+def differing_pixels(a, b):
+    return sum(1 for p, q in zip(a.getdata(), b.getdata()) if p != q)

@@ -1,0 +1,129 @@
+#!/usr/bin/python3
+"""The operator's controls with real keys and pointer: the space bar holds
+and resumes, the pointer steers the figure's centre, Escape and a
+double-click quit, a window opening under a resting pointer still turns, and
+',', '.' and '/' change the speed."""
+
+import time
+
+import harness
+import pixels
+from harness import check
+
+SETTLE_S = 1.0
+APART_S = 0.5  # between two screenshots that should, or should not, match
+ENDING_S = 1.0
+STILL_TIMEOUT_S = 10.0
+# Enough "," presses to make the step vanish next to the angle (about 650),
+# so the advance no longer changes it: the figure stands still while running.
+STALLING_PRESSES = 900
+
+
+def moved(program):
+    first = program.screenshot()
+    time.sleep(APART_S)
+    return first.tobytes() != program.screenshot().tobytes()
+
+
+def check_moves(program, when):
+    check(moved(program), f"{when} two screenshots {APART_S} s apart are identical: the figure does not turn;"
+                          f" see {harness.save(program.screenshot(), 'not_moving')}")
+
+
+def wait_still(program, when, timeout=STILL_TIMEOUT_S):
+    """Waits until two screenshots APART_S apart are identical."""
+    deadline = time.monotonic() + timeout
+    while moved(program):
+        check(time.monotonic() < deadline, f"{when} the figure kept turning for {timeout} s")
+
+
+def check_ends(program, how):
+    status, took = program.wait_exit(timeout=ENDING_S)
+    check(status == 0, f"{how} ended the program with status {status}; stderr: {program.stderr().strip()!r}")
+    print(f"{how}: status 0 after {took * 1000:.0f} ms")
+
+
+def hold_point_resume_escape(exe):
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        check_moves(program, "at start-up")
+
+        program.key("space")
+        wait_still(program, "after the space bar")
+        held = program.screenshot()
+        time.sleep(APART_S)
+        check(program.screenshot().tobytes() == held.tobytes(), "the held picture changed")
+
+        # Right of the origin, level with it: the centre goes to user (12, 0).
+        ox, oy = pixels.origin()
+        program.point_at(round(ox) + 200, round(oy))
+        expected = pixels.to_pixel(pixels.CENTRE_TRAVEL, 0)
+        deadline = time.monotonic() + 5
+        while True:
+            shot = program.screenshot()
+            circle = pixels.centre_circle(shot)
+            if circle and abs(circle[0] - expected[0]) <= 1.5 and abs(circle[1] - expected[1]) <= 1.5:
+                break
+            check(time.monotonic() < deadline,
+                  f"the red centre circle is at {circle and circle[:2]}, expected about"
+                  f" ({expected[0]:.1f}, {expected[1]:.1f}); see {harness.save(shot, 'pointer_right_of_origin')}")
+            time.sleep(0.1)
+        print(f"pointer right of the origin: red centre circle at ({circle[0]}, {circle[1]})")
+        time.sleep(APART_S)
+        check(program.screenshot().tobytes() == shot.tobytes(), "after the pointer move the picture kept changing")
+
+        program.key("space")
+        check_moves(program, "after the space bar resumed,")
+        program.key("Escape")
+        check_ends(program, "Escape")
+
+
+def double_click(exe):
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        ox, oy = pixels.origin()
+        program.point_at(round(ox), round(oy) - 250)
+        program.server.xdotool("click", 1)
+        time.sleep(1.0)  # longer than a double-click's interval
+        program.check_running()
+        program.server.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        check_ends(program, "a left double-click")
+
+
+def resting_pointer(exe):
+    """The window opens centred, under a pointer resting in the middle of the
+    screen. The start is a race in the window system, so try a few times."""
+    middle = (harness.SCREEN_SIZE[0] // 2, harness.SCREEN_SIZE[1] // 2)
+    for attempt in range(1, 4):
+        with harness.running(exe, pointer=middle) as program:
+            left, top, width, height = program.client_rect()
+            check(left <= middle[0] < left + width and top <= middle[1] < top + height,
+                  f"the window ({left}, {top}, {width} x {height}) did not open under the pointer {middle}")
+            time.sleep(SETTLE_S)
+            check_moves(program, f"run {attempt}: with the pointer resting over the new window,")
+            program.key("Escape")
+            check_ends(program, "Escape")
+
+
+def speed_keys(exe):
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        check_moves(program, "at start-up")
+        # Not held (no space bar, the pointer is away in a corner): only the
+        # speed keys can stop the figure and start it again.
+        program.key(*["comma"] * STALLING_PRESSES, delay_ms=1)
+        wait_still(program, f"after {STALLING_PRESSES} ',' presses")
+        program.key("slash")
+        check_moves(program, "after '/' following the stall,")
+        program.key(*["comma"] * STALLING_PRESSES, delay_ms=1)
+        wait_still(program, f"after {STALLING_PRESSES} more ',' presses")
+        program.key(*["period"] * STALLING_PRESSES, delay_ms=1)
+        check_moves(program, f"after {STALLING_PRESSES} '.' presses following the stall,")
+        program.key("Escape")
+        check_ends(program, "Escape")
+
+
+CASES = {f.__name__: f for f in (hold_point_resume_escape, double_click, resting_pointer, speed_keys)}
+
+if __name__ == "__main__":
+    raise SystemExit(harness.main(CASES))

@@ -1,0 +1,69 @@
+#!/usr/bin/python3
+"""How the program ends: a window manager's close request, SIGTERM and
+SIGINT each end it at once with status 0; with no display it says why on one
+line and exits with status 1."""
+
+import os
+import signal
+import subprocess
+import tempfile
+import time
+
+import harness
+from harness import check
+
+RUNNING_S = 0.5  # let the animation run before ending it
+ENDING_S = 1.0  # "at once", with room for a busy machine
+NO_DISPLAY_TIMEOUT_S = 10
+
+
+def check_ends_cleanly(program, how):
+    status, took = program.wait_exit(timeout=ENDING_S)
+    check(status == 0, f"after {how} the program ended with status {status}; stderr: {program.stderr().strip()!r}")
+    print(f"{how}: status 0 after {took * 1000:.0f} ms")
+
+
+def close_request(exe):
+    with harness.running(exe) as program:
+        time.sleep(RUNNING_S)
+        program.check_running()
+        program.request_close()
+        check_ends_cleanly(program, "WM_DELETE_WINDOW")
+
+
+def ended_by_signal(signal_number):
+    def case(exe):
+        with harness.running(exe) as program:
+            time.sleep(RUNNING_S)
+            program.check_running()
+            os.kill(program.pid, signal_number)
+            check_ends_cleanly(program, signal.Signals(signal_number).name)
+    case.__name__ = signal.Signals(signal_number).name.lower()
+    return case
+
+
+def no_display(exe):
+    # A session without a display still has its runtime directory; without
+    # one the Wayland client library adds a complaint of its own.
+    with tempfile.TemporaryDirectory() as runtime_dir:
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+        env["XDG_RUNTIME_DIR"] = runtime_dir
+        try:
+            result = subprocess.run([str(exe)], env=env, capture_output=True, text=True, timeout=NO_DISPLAY_TIMEOUT_S)
+        except subprocess.TimeoutExpired:
+            raise harness.Failure(f"with no display the program was still running {NO_DISPLAY_TIMEOUT_S} s later")
+    check(result.returncode == 1, f"with no display the status is {result.returncode}, expected 1;"
+                                  f" stderr: {result.stderr!r}")
+    lines = result.stderr.splitlines()
+    check(len(lines) == 1 and lines[0].strip() and result.stderr.endswith("\n"),
+          f"with no display stderr should be one line, it is {result.stderr!r}")
+    check("display" in lines[0].lower(), f"the message does not name the missing display: {lines[0]!r}")
+    check(result.stdout == "", f"with no display stdout is {result.stdout!r}")
+    print(f"no display: {lines[0]}")
+
+
+CASES = {f.__name__: f for f in (close_request, ended_by_signal(signal.SIGTERM), ended_by_signal(signal.SIGINT),
+                                 no_display)}
+
+if __name__ == "__main__":
+    raise SystemExit(harness.main(CASES))

@@ -1,0 +1,211 @@
+#!/usr/bin/python3
+"""The window on screen: its exact title and size, what it shows a second
+after start, its size at 192 dpi, and repainting after being covered or
+unmapped."""
+
+import os
+import re
+import signal
+import time
+from pathlib import Path
+
+import harness
+import pixels
+from harness import check
+from Xlib import X
+
+MAIN_WINDOW_H = Path(__file__).resolve().parents[2] / "src" / "window" / "main_window.h"
+CLIENT_SIZE = (975, 741)
+SETTLE_S = 1.0
+
+
+def caption_constant():
+    """The caption as the program's source spells it: its string literals,
+    joined."""
+    source = MAIN_WINDOW_H.read_text()
+    declaration = re.search(r"\bcaption\s*=(.*?);", source, re.S)
+    check(declaration is not None, f"no caption constant in {MAIN_WINDOW_H}")
+    return "".join(re.findall(r'"((?:[^"\\]|\\.)*)"', declaration.group(1)))
+
+
+def title_and_size(exe):
+    expected = caption_constant()
+    # The layout of the caption, independently of the source.
+    layout = " " * 33 + "Dusmar Rotary Envelope etc" + " " * 32 + "Use:  SpaceBar and Mouse" + " " * 24 + \
+        "ESC or DoubleClick to Quit"
+    check(len(layout) == 165, "the expected caption is not 165 characters")
+    check(expected == layout, f"the source's caption {expected!r} differs from the window's caption {layout!r}")
+    with harness.running(exe) as program:
+        net_name, wm_name = program.title()
+        for kind, title in (("_NET_WM_NAME", net_name), ("WM_NAME", wm_name)):
+            check(title is not None, f"the window has no {kind}")
+            first = next((i for i, (a, b) in enumerate(zip(title, expected)) if a != b), min(len(title), 165))
+            check(title == expected, f"{kind} is {len(title)} characters {title!r}; first difference at {first}")
+        _, _, width, height = program.client_rect()
+        check((width, height) == CLIENT_SIZE, f"client area is {width} x {height}, expected 975 x 741")
+
+
+def check_circles(shot, scale, name):
+    """The red centre circle at 12 units from the origin and the blue circle
+    about the origin, both the right size."""
+    ox, oy = pixels.origin(scale)
+    unit = pixels.PIXELS_PER_UNIT_X * scale
+    circle = pixels.centre_circle(shot, scale)
+    if circle is None:
+        raise harness.Failure(f"no red centre circle near the origin; see {harness.save(shot, name)}")
+    cx, cy, width, height = circle
+    travel = ((cx - ox) ** 2 + (cy - oy) ** 2) ** 0.5 / unit
+    diameter = 2 * pixels.CENTRE_RADIUS * unit
+    check(abs(width - diameter) <= 3 * scale and abs(height - diameter) <= 3 * scale,
+          f"red centre circle is {width} x {height} pixels, expected about {diameter:.0f};"
+          f" see {harness.save(shot, name)}")
+    check(abs(travel - pixels.CENTRE_TRAVEL) < 0.5,
+          f"red centre circle at ({cx}, {cy}) lies {travel:.2f} units from the origin, expected 12")
+
+    blue = pixels.pixels_of(shot, pixels.BLUE)
+    check(len(blue) > 5 * pixels.ORIGIN_RADIUS * unit, f"only {len(blue)} blue pixels; see {harness.save(shot, name)}")
+    radius = pixels.ORIGIN_RADIUS * unit
+    nearest, farthest, sectors = pixels.ring_facts(blue, (ox, oy))
+    check(radius - 1.5 * scale <= nearest and farthest <= radius + 1.5 * scale,
+          f"blue pixels lie {nearest:.1f} to {farthest:.1f} pixels from the origin ({ox:.1f}, {oy:.1f}),"
+          f" expected {radius:.1f}; see {harness.save(shot, name)}")
+    check(sectors == 36, f"the blue circle covers only {sectors} of 36 sectors; see {harness.save(shot, name)}")
+
+
+def picture_after_a_second(exe):
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        shot = program.screenshot()
+    name = "picture_after_a_second"
+    check(shot.size == CLIENT_SIZE, f"screenshot is {shot.size}")
+    check_circles(shot, 1.0, name)
+
+    ox, oy = pixels.origin()
+    reach = pixels.CENTRE_CIRCLE_REACH * pixels.PIXELS_PER_UNIT_X
+    figure_red = [p for p in pixels.pixels_of(shot, pixels.RED) if ((p[0] - ox) ** 2 + (p[1] - oy) ** 2) ** 0.5 > reach]
+    check(len(figure_red) > 1000, f"only {len(figure_red)} pixels of the red figure; see {harness.save(shot, name)}")
+
+    picture = pixels.background_picture()
+    check(picture.size == CLIENT_SIZE, f"the background picture is {picture.size}")
+    trail = hidden = 0
+    strange = []
+    for i, (on_screen, in_picture) in enumerate(zip(shot.getdata(), picture.getdata())):
+        if on_screen not in (pixels.BLACK, pixels.RED, pixels.BLUE, pixels.GREY):
+            strange.append((i % shot.width, i // shot.width, on_screen))
+        elif in_picture == pixels.GREY and on_screen == pixels.BLACK:
+            trail += 1
+        elif in_picture == pixels.BLACK and on_screen == pixels.GREY:
+            hidden += 1
+    check(not strange, f"{len(strange)} pixels in colours the program never draws, first {strange[:1]}")
+    # The trail is black where the picture is grey, and the picture's own
+    # black lines lie at angles the trail has not reached: only a picture
+    # that shows keeps all of them black.
+    check(trail > 20000, f"only {trail} pixels of black trail; see {harness.save(shot, name)}")
+    check(hidden == 0, f"{hidden} pixels black in the background picture are grey on screen:"
+                       f" the picture does not show; see {harness.save(shot, name)}")
+    # Right of every figure's reach the screen is the picture itself.
+    strip = (880, 0, 975, 741)
+    check(shot.crop(strip).tobytes() == picture.crop(strip).tobytes(),
+          f"the strip {strip} differs from the background picture; see {harness.save(shot, name)}")
+
+
+def density_192(exe):
+    with harness.XServer(dpi=192) as server:
+        server.move_pointer(0, 0)
+        with harness.Program(server, exe) as program:
+            program.find_window()
+            _, _, width, height = program.client_rect()
+            check((width, height) == (1950, 1482),
+                  f"at 192 dpi the client area is {width} x {height}, expected 1950 x 1482")
+            time.sleep(SETTLE_S)
+            check_circles(program.screenshot(), 2.0, "density_192")
+
+
+def hold(program):
+    """Holds the animation with the space bar and returns the still picture."""
+    program.key("space")
+    return wait_still(program)
+
+
+def wait_still(program, timeout=5.0):
+    deadline = time.monotonic() + timeout
+    shot = program.screenshot()
+    while time.monotonic() < deadline:
+        time.sleep(0.3)
+        later = program.screenshot()
+        if later.tobytes() == shot.tobytes():
+            return later
+        shot = later
+    raise harness.Failure(f"the picture kept changing for {timeout} s after the space bar")
+
+
+def wait_for(program, expected, what, timeout=5.0):
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = program.screenshot()
+        if shot.tobytes() == expected.tobytes():
+            return
+        if time.monotonic() > deadline:
+            raise harness.Failure(f"{what}: {pixels.differing_pixels(shot, expected)} pixels differ from before;"
+                                  f" see {harness.save(shot, 'actual')} and {harness.save(expected, 'expected')}")
+        time.sleep(0.1)
+
+
+def check_not_restored_by_server(program, before, what):
+    shot = program.screenshot()
+    check(shot.tobytes() != before.tobytes(),
+          f"{what}: the X server restored the window by itself, so this test cannot see the program repaint")
+
+
+def covered_and_uncovered(exe):
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        before = hold(program)
+        left, top, width, height = program.client_rect()
+        display = program.server.display
+        screen = display.screen()
+        green = screen.default_colormap.alloc_color(0, 0xFFFF, 0).pixel
+        cover = screen.root.create_window(left - 10, top - 10, width + 20, height + 20, 0, screen.root_depth,
+                                          background_pixel=green, override_redirect=True)
+        # Stopped, the program cannot repaint: what the screen shows then is
+        # the server's doing alone.
+        os.kill(program.pid, signal.SIGSTOP)
+        try:
+            cover.map()
+            display.sync()
+            covered = program.screenshot()
+            check(covered.getcolors() == [(width * height, (0, 255, 0))], "the covering window does not show")
+            cover.unmap()
+            display.sync()
+            check_not_restored_by_server(program, before, "uncovered while stopped")
+        finally:
+            os.kill(program.pid, signal.SIGCONT)
+        cover.destroy()
+        display.sync()
+        wait_for(program, before, "after being uncovered")
+        program.check_running()
+
+
+def unmapped_and_mapped(exe):
+    """Without a window manager, minimising and restoring come down to
+    unmapping and mapping the window."""
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        before = hold(program)
+        window_id = program.window.id
+        os.kill(program.pid, signal.SIGSTOP)
+        try:
+            program.server.xdotool("windowunmap", "--sync", window_id)
+            program.server.xdotool("windowmap", "--sync", window_id)
+            check_not_restored_by_server(program, before, "mapped again while stopped")
+        finally:
+            os.kill(program.pid, signal.SIGCONT)
+        wait_for(program, before, "after being unmapped and mapped again")
+        program.check_running()
+
+
+CASES = {f.__name__: f for f in (title_and_size, picture_after_a_second, density_192, covered_and_uncovered,
+                                 unmapped_and_mapped)}
+
+if __name__ == "__main__":
+    raise SystemExit(harness.main(CASES))
