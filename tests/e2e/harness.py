@@ -29,6 +29,9 @@ SCREEN_SIZE = (2560, 1600)
 SERVER_START_TIMEOUT_S = 10
 WINDOW_TIMEOUT_S = 10
 XDOTOOL_TIMEOUT_S = 30
+# "At once": an ending that takes longer than this counts as hanging, with
+# room for a busy machine (measured endings take well under 50 ms).
+ENDING_S = 1.0
 
 ARTIFACTS = Path(os.environ.get("E2E_ARTIFACTS", Path(tempfile.gettempdir()) / "rotary-e2e-artifacts"))
 
@@ -239,6 +242,12 @@ class Program:
         except subprocess.TimeoutExpired:
             raise Failure(f"the program was still running {timeout} s later") from None
         return status, time.monotonic() - start
+
+    def check_ends(self, how, timeout=ENDING_S):
+        """Checks that the program ends with status 0 within `timeout`."""
+        status, took = self.wait_exit(timeout=timeout)
+        check(status == 0, f"after {how} the program ended with status {status}; stderr: {self.stderr().strip()!r}")
+        print(f"{how}: status 0 after {took * 1000:.0f} ms")
 
     def check_running(self):
         status = self.process.poll()

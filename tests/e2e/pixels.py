@@ -3,9 +3,13 @@ draws with, where its user coordinates fall on the screen, and finding the
 circles it draws. Drawing is opaque and aliased, so colours are exact."""
 
 import math
+import time
 from pathlib import Path
 
 from PIL import Image
+
+import harness
+from harness import check
 
 BLACK = (0, 0, 0)
 RED = (255, 0, 0)
@@ -70,3 +74,19 @@ def ring_facts(points, centre, sectors=36):
 
 def differing_pixels(a, b):
     return sum(1 for p, q in zip(a.getdata(), b.getdata()) if p != q)
+
+
+def wait_for_centre_circle(program, expected, timeout, name, tolerance=1.5):
+    """Waits until the red centre circle's centre lies within `tolerance`
+    pixels of `expected`; returns the circle and the screenshot showing it."""
+    deadline = time.monotonic() + timeout
+    while True:
+        program.check_running()
+        shot = program.screenshot()
+        circle = centre_circle(shot)
+        if circle and abs(circle[0] - expected[0]) <= tolerance and abs(circle[1] - expected[1]) <= tolerance:
+            return circle, shot
+        check(time.monotonic() < deadline,
+              f"after {timeout} s the red centre circle is at {circle and circle[:2]}, expected about"
+              f" ({expected[0]:.1f}, {expected[1]:.1f}); see {harness.save(shot, name)}")
+        time.sleep(0.1)

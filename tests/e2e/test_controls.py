@@ -12,7 +12,6 @@ from harness import check
 
 SETTLE_S = 1.0
 APART_S = 0.5  # between two screenshots that should, or should not, match
-ENDING_S = 1.0
 STILL_TIMEOUT_S = 10.0
 # Enough "," presses to make the step vanish next to the angle (about 650),
 # so the advance no longer changes it: the figure stands still while running.
@@ -37,12 +36,6 @@ def wait_still(program, when, timeout=STILL_TIMEOUT_S):
         check(time.monotonic() < deadline, f"{when} the figure kept turning for {timeout} s")
 
 
-def check_ends(program, how):
-    status, took = program.wait_exit(timeout=ENDING_S)
-    check(status == 0, f"{how} ended the program with status {status}; stderr: {program.stderr().strip()!r}")
-    print(f"{how}: status 0 after {took * 1000:.0f} ms")
-
-
 def hold_point_resume_escape(exe):
     with harness.running(exe) as program:
         time.sleep(SETTLE_S)
@@ -58,16 +51,7 @@ def hold_point_resume_escape(exe):
         ox, oy = pixels.origin()
         program.point_at(round(ox) + 200, round(oy))
         expected = pixels.to_pixel(pixels.CENTRE_TRAVEL, 0)
-        deadline = time.monotonic() + 5
-        while True:
-            shot = program.screenshot()
-            circle = pixels.centre_circle(shot)
-            if circle and abs(circle[0] - expected[0]) <= 1.5 and abs(circle[1] - expected[1]) <= 1.5:
-                break
-            check(time.monotonic() < deadline,
-                  f"the red centre circle is at {circle and circle[:2]}, expected about"
-                  f" ({expected[0]:.1f}, {expected[1]:.1f}); see {harness.save(shot, 'pointer_right_of_origin')}")
-            time.sleep(0.1)
+        circle, shot = pixels.wait_for_centre_circle(program, expected, 5, "pointer_right_of_origin")
         print(f"pointer right of the origin: red centre circle at ({circle[0]}, {circle[1]})")
         time.sleep(APART_S)
         check(program.screenshot().tobytes() == shot.tobytes(), "after the pointer move the picture kept changing")
@@ -75,7 +59,7 @@ def hold_point_resume_escape(exe):
         program.key("space")
         check_moves(program, "after the space bar resumed,")
         program.key("Escape")
-        check_ends(program, "Escape")
+        program.check_ends("Escape")
 
 
 def double_click(exe):
@@ -87,7 +71,7 @@ def double_click(exe):
         time.sleep(1.0)  # longer than a double-click's interval
         program.check_running()
         program.server.xdotool("click", "--repeat", 2, "--delay", 80, 1)
-        check_ends(program, "a left double-click")
+        program.check_ends("a left double-click")
 
 
 def resting_pointer(exe):
@@ -102,7 +86,7 @@ def resting_pointer(exe):
             time.sleep(SETTLE_S)
             check_moves(program, f"run {attempt}: with the pointer resting over the new window,")
             program.key("Escape")
-            check_ends(program, "Escape")
+            program.check_ends("Escape")
 
 
 def speed_keys(exe):
@@ -120,7 +104,7 @@ def speed_keys(exe):
         program.key(*["period"] * STALLING_PRESSES, delay_ms=1)
         check_moves(program, f"after {STALLING_PRESSES} '.' presses following the stall,")
         program.key("Escape")
-        check_ends(program, "Escape")
+        program.check_ends("Escape")
 
 
 CASES = {f.__name__: f for f in (hold_point_resume_escape, double_click, resting_pointer, speed_keys)}

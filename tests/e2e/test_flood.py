@@ -18,7 +18,6 @@ KEY_PRESSES = 1000  # each a press and a release
 SETTLE_S = 1.0
 HANDLED_TIMEOUT_S = 10.0
 APART_S = 0.5
-ENDING_S = 1.0
 
 
 def flood_events(program):
@@ -65,17 +64,7 @@ def flood(exe):
         # The last pointer move puts the centre at user (12, 0), and the
         # pointer holds the figure there.
         expected = pixels.to_pixel(pixels.CENTRE_TRAVEL, 0)
-        deadline = time.monotonic() + HANDLED_TIMEOUT_S
-        while True:
-            program.check_running()
-            shot = program.screenshot()
-            circle = pixels.centre_circle(shot)
-            if circle and abs(circle[0] - expected[0]) <= 1.5 and abs(circle[1] - expected[1]) <= 1.5:
-                break
-            check(time.monotonic() < deadline,
-                  f"{HANDLED_TIMEOUT_S} s after the flood the red centre circle is at {circle and circle[:2]},"
-                  f" not where the last pointer move puts it; see {harness.save(shot, 'after_flood')}")
-            time.sleep(0.1)
+        circle, shot = pixels.wait_for_centre_circle(program, expected, HANDLED_TIMEOUT_S, "after_flood")
         print(f"the last pointer move took effect {time.monotonic() - start:.2f} s after the flood began")
         time.sleep(APART_S)
         check(program.screenshot().tobytes() == shot.tobytes(), "after the flood the held picture kept changing")
@@ -87,9 +76,7 @@ def flood(exe):
               "after the flood the space bar does not resume the turning")
 
         program.key("Escape")
-        status, took = program.wait_exit(timeout=ENDING_S)
-        check(status == 0, f"Escape after the flood ended the program with status {status}")
-        print(f"Escape: status 0 after {took * 1000:.0f} ms")
+        program.check_ends("Escape after the flood")
 
 
 CASES = {"flood": flood}

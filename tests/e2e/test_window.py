@@ -12,7 +12,6 @@ from pathlib import Path
 import harness
 import pixels
 from harness import check
-from Xlib import X
 
 MAIN_WINDOW_H = Path(__file__).resolve().parents[2] / "src" / "window" / "main_window.h"
 CLIENT_SIZE = (975, 741)
