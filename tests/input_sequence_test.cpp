@@ -1,6 +1,8 @@
 // Input sequences of passes and handler calls on the checking platform: the
 // checks themselves, the byte format, the committed fuzzer seeds and random
 // sequences (the fuzzer's checks for builds without clang).
+#include "fuzz/input_sequence.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,7 +16,6 @@
 
 #include "animation/form1.h"
 #include "fuzz/checking_platform.h"
-#include "fuzz/input_sequence.h"
 #include "support/test_seed.h"
 
 namespace {
@@ -175,12 +176,14 @@ TEST(InputSequence, KeysArriveAsCodedAndRepeated) {
 
     // The most presses one operation allows (32768) take the speed to the top
     // of the double range, the overflowing ones ignored.
-    const SequenceOutcome top = run_input_sequence(Bytes{0, op(sequence_op::keys, 1), 0xFF, 0xFF, op(sequence_op::wait, 2)});
+    const SequenceOutcome top =
+        run_input_sequence(Bytes{0, op(sequence_op::keys, 1), 0xFF, 0xFF, op(sequence_op::wait, 2)});
     EXPECT_EQ(top.fault, "");
     EXPECT_GT(top.state.stepe, 1e307);
     EXPECT_EQ(top.passes, 6);
     // 14000 presses make it about 4e295: every pass from 2 to 5 still draws.
-    const SequenceOutcome huge = run_input_sequence(Bytes{0, op(sequence_op::keys, 1), 0xAF, 0x36, op(sequence_op::wait, 2)});
+    const SequenceOutcome huge =
+        run_input_sequence(Bytes{0, op(sequence_op::keys, 1), 0xAF, 0x36, op(sequence_op::wait, 2)});
     EXPECT_EQ(huge.fault, "");
     EXPECT_GT(huge.state.stepe, 1e295);
     EXPECT_EQ(huge.lines, 4 * lines_per_frame);
@@ -194,8 +197,8 @@ TEST(InputSequence, KeysArriveAsCodedAndRepeated) {
     EXPECT_LT(bottom.state.stepe, 1e-320);
 
     // Code 0x012E is not '.', 0xFFFF is nothing; the space holds.
-    const SequenceOutcome other = run_input_sequence(Bytes{0, op(sequence_op::key), 0x2E, 0x01, op(sequence_op::key),
-                                                           0xFF, 0xFF, op(sequence_op::keys, 3), 0, 0});
+    const SequenceOutcome other = run_input_sequence(
+        Bytes{0, op(sequence_op::key), 0x2E, 0x01, op(sequence_op::key), 0xFF, 0xFF, op(sequence_op::keys, 3), 0, 0});
     EXPECT_EQ(other.state.stepe, 15 * step1);
     EXPECT_EQ(other.state.stopp, 0);
 }
@@ -211,23 +214,24 @@ TEST(InputSequence, PointerPositionsArriveAsCoded) {
 
     // The same point as raw float bits (10.0f is 0x41200000), and then the
     // origin and (0, NaN) from the table, which leave the angle.
-    const SequenceOutcome raw = run_input_sequence(Bytes{0, op(sequence_op::wait, 1), op(sequence_op::pointer_bits), 0,
-                                                         0, 0x20, 0x41, 0, 0, 0, 0, op(sequence_op::pointer_notable),
-                                                         0x00, op(sequence_op::pointer_notable), 0xF0});
+    const SequenceOutcome raw =
+        run_input_sequence(Bytes{0, op(sequence_op::wait, 1), op(sequence_op::pointer_bits), 0, 0, 0x20, 0x41, 0, 0, 0,
+                                 0, op(sequence_op::pointer_notable), 0x00, op(sequence_op::pointer_notable), 0xF0});
     EXPECT_EQ(raw.fault, "");
     EXPECT_DOUBLE_EQ(raw.state.j1, std::numbers::pi / 2);
     EXPECT_EQ(raw.state.stopp, 0);
 }
 
 TEST(InputSequence, EscapeAndDoubleClickEndTheRun) {
-    const SequenceOutcome escape = run_input_sequence(Bytes{0, op(sequence_op::wait, 5), op(sequence_op::escape),
-                                                            op(sequence_op::key), ' ', 0});
+    const SequenceOutcome escape =
+        run_input_sequence(Bytes{0, op(sequence_op::wait, 5), op(sequence_op::escape), op(sequence_op::key), ' ', 0});
     EXPECT_EQ(escape.fault, "");
     EXPECT_TRUE(escape.ended_by_operator);
     EXPECT_EQ(escape.passes, 7) << "the escape came in the pump of pass 6";
     EXPECT_EQ(escape.state.stopp, 1) << "the space after the escape never arrived";
 
-    const SequenceOutcome early = run_input_sequence(Bytes{sequence_op::before_start_up, op(sequence_op::double_click)});
+    const SequenceOutcome early =
+        run_input_sequence(Bytes{sequence_op::before_start_up, op(sequence_op::double_click)});
     EXPECT_EQ(early.fault, "");
     EXPECT_TRUE(early.ended_by_operator);
     EXPECT_EQ(early.passes, 1);
@@ -240,9 +244,9 @@ TEST(InputSequence, HeldBeforePassTwoTheFirstFrameComesLaterAboutTheOrigin) {
     // later brings the first frame, whose black trace of the figure at pi
     // uses the unset centre (0, 0) and is not cleared: it reaches y = 87,
     // below the bottom edge, the one frame the checks let out of the area.
-    const SequenceOutcome out = run_input_sequence(Bytes{0, op(sequence_op::key), ' ', 0, op(sequence_op::pointer_64ths),
-                                                         0, 0, 0x80, 0xFD, op(sequence_op::wait, 3),
-                                                         op(sequence_op::pointer_64ths), 0x80, 0x02, 0, 0});
+    const SequenceOutcome out =
+        run_input_sequence(Bytes{0, op(sequence_op::key), ' ', 0, op(sequence_op::pointer_64ths), 0, 0, 0x80, 0xFD,
+                                 op(sequence_op::wait, 3), op(sequence_op::pointer_64ths), 0x80, 0x02, 0, 0});
     EXPECT_EQ(out.fault, "");
     EXPECT_EQ(out.lines, lines_per_frame) << "one frame, on pass 5";
     EXPECT_DOUBLE_EQ(out.state.j1, std::numbers::pi / 2);

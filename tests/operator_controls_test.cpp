@@ -41,7 +41,8 @@ TEST(Keys, ShiftedAndOtherCharactersChangeNothing) {
     Started w;
     const AnimationState before = w.s();
     const std::size_t commands = w.platform.commands.size();
-    for (const int code : {int{'<'}, int{'>'}, int{'?'}, int{'a'}, int{'P'}, 13, 8, 0, 0xFFFF, 0x2C00, 0x012E}) w.form.KeyPress(static_cast<std::uint16_t>(code));
+    for (const int code : {int{'<'}, int{'>'}, int{'?'}, int{'a'}, int{'P'}, 13, 8, 0, 0xFFFF, 0x2C00, 0x012E})
+        w.form.KeyPress(static_cast<std::uint16_t>(code));
     EXPECT_EQ(w.s().stepe, before.stepe);
     EXPECT_EQ(w.s().stopp, before.stopp);
     EXPECT_EQ(w.s().j, before.j);
@@ -181,8 +182,8 @@ TEST(Keys, TakingOffWholeTurnsDoesNotJumpTheFigure) {
     EXPECT_LT(form.state().j1, 0x1p40) << "turns were taken off";
     for (std::int64_t pass = 5; pass < 12; ++pass) {
         SCOPED_TRACE(pass);
-        const double moved = red_figure(platform.pass(pass)).centre_angle -
-                             red_figure(platform.pass(pass - 1)).centre_angle;
+        const double moved =
+            red_figure(platform.pass(pass)).centre_angle - red_figure(platform.pass(pass - 1)).centre_angle;
         EXPECT_NEAR(std::remainder(moved, 2 * pi), 15 * step1, 1e-4) << "the centre still moves by the speed";
     }
 }

@@ -80,10 +80,23 @@ private:
         const auto far = [&] { return (rng_() % 2 ? 1 : -1) * std::pow(10.0f, exponent(rng_)); };
         float x = 0, y = 0;
         switch (rng_() % 10) {
-        case 0: case 1: case 2: case 3: x = across(rng_), y = down(rng_); break;
-        case 4: case 5: case 6: x = around(rng_), y = around(rng_); break;
-        case 7: x = far(), y = far(); break;
-        case 8: (rng_() % 2 ? x : y) = around(rng_); break;  // on an axis
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+            x = across(rng_), y = down(rng_);
+            break;
+        case 4:
+        case 5:
+        case 6:
+            x = around(rng_), y = around(rng_);
+            break;
+        case 7:
+            x = far(), y = far();
+            break;
+        case 8:
+            (rng_() % 2 ? x : y) = around(rng_);
+            break;  // on an axis
         default:
             x = notable_positions[rng_() % notable_positions.size()];
             y = notable_positions[rng_() % notable_positions.size()];

@@ -7,8 +7,8 @@
 #include <exception>
 #include <fstream>
 #include <functional>
-#include <stdexcept>
 #include <numbers>
+#include <stdexcept>
 #include <vector>
 
 #include "animation/form1.h"

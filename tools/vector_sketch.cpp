@@ -126,14 +126,13 @@ std::string to_svg(std::span<const SketchShape> shapes, const SvgStyle& style) {
                       "\" viewBox=\"" + number(x0) + " " + number(y0) + " " + number(side) + " " + number(side) +
                       "\">\n";
     svg += "<rect x=\"" + number(x0) + "\" y=\"" + number(y0) + "\" width=\"" + number(side) + "\" height=\"" +
-           number(side) + "\" rx=\"" + number(side / 8) + "\" fill=\"" + hex_colour(colours::light_grey) +
-           "\"/>\n";
+           number(side) + "\" rx=\"" + number(side / 8) + "\" fill=\"" + hex_colour(colours::light_grey) + "\"/>\n";
     svg += "<g fill=\"none\" stroke-width=\"" + number(style.stroke_width) +
            "\" stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
     for (const SketchShape& shape : shapes) {
         if (shape.kind == SketchShape::Kind::circle) {
-            svg += "<circle cx=\"" + number(shape.points[0].x) + "\" cy=\"" + number(shape.points[0].y) +
-                   "\" r=\"" + number(shape.radius) + "\" stroke=\"" + hex_colour(shape.colour) + "\"/>\n";
+            svg += "<circle cx=\"" + number(shape.points[0].x) + "\" cy=\"" + number(shape.points[0].y) + "\" r=\"" +
+                   number(shape.radius) + "\" stroke=\"" + hex_colour(shape.colour) + "\"/>\n";
             continue;
         }
         svg += "<polyline stroke=\"" + hex_colour(shape.colour) + "\" points=\"";

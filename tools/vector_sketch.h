@@ -53,10 +53,10 @@ private:
 std::vector<UserPoint> simplify(std::span<const UserPoint> points, float tolerance);
 
 struct SvgStyle {
-    int size_px = 256;           // nominal width and height
-    float stroke_width = 3;      // user units
-    float margin = 4;            // user units around the drawing
-    float tolerance = 0.1f;      // user units: how far simplified curves may stray
+    int size_px = 256;       // nominal width and height
+    float stroke_width = 3;  // user units
+    float margin = 4;        // user units around the drawing
+    float tolerance = 0.1f;  // user units: how far simplified curves may stray
 };
 
 // A square SVG picture of `shapes` on a rounded light-grey tile, framed

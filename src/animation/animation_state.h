@@ -8,12 +8,12 @@
 // Owned by the window for its whole life; the loop's start-up sets them,
 // the loop advances them, the input handlers change them between passes.
 struct AnimationState {
-    double pi = 0;     // 4·atan(1)
-    double step1 = 0;  // a thousandth of a turn: the curve's sampling step
-    double stepe = 0;  // angle added to j on each advancing pass (the speed)
-    int stopp = 0;     // 1: j advances every pass; 0: held (only the mouse moves it)
-    double j = 0;      // current eccentric angle
-    double j1 = 0;     // angle of the red figure on the surface
+    double pi = 0;       // 4·atan(1)
+    double step1 = 0;    // a thousandth of a turn: the curve's sampling step
+    double stepe = 0;    // angle added to j on each advancing pass (the speed)
+    int stopp = 0;       // 1: j advances every pass; 0: held (only the mouse moves it)
+    double j = 0;        // current eccentric angle
+    double j1 = 0;       // angle of the red figure on the surface
     std::int64_t m = 0;  // completed loop passes
 };
 
@@ -44,9 +44,9 @@ struct TraceMemo {
 
 // Fixed constants of the figure.
 namespace figure {
-inline constexpr double r = 75;             // generating radius
-inline constexpr double e = 12;             // eccentricity
-inline constexpr double k = -1.0 / 3.0;     // phase factor of the triple-frequency term
+inline constexpr double r = 75;                 // generating radius
+inline constexpr double e = 12;                 // eccentricity
+inline constexpr double k = -1.0 / 3.0;         // phase factor of the triple-frequency term
 inline constexpr double centre_radius = 2 * e;  // circle marking the moving centre
 inline constexpr double origin_radius = 3 * e;  // circle marking the fixed origin
 }  // namespace figure

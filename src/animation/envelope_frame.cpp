@@ -30,60 +30,61 @@ void Form1::draw_frame() {
 // primes the previous point, so the closing segment overlaps the first by one
 // step: 1002 samples, 1001 segments.
 //
-// Every value is the one computed afresh, sample by sample: the terms in t
+// Each coordinate is bit for bit the one computed afresh: the terms in t
 // alone come from the memo, and a trace at the angle and centre of the last
 // one (the black over the red) repeats its points.
 void Form1::trace(double a, double ox, double oy, Colour colour) {
     const AnimationState& s = state_;
     LoopValues& w = loop_;
-    TraceMemo& m = memo_;
+    TraceMemo& memo = memo_;
     using figure::e, figure::k;
 
     const double start = -s.step1;
     const double end = 2 * s.pi;
     const double step = s.step1;
-    if (start != m.start || end != m.end || step != m.step || m.t.empty()) prepare_samples(start, end, step);
+    if (start != memo.start || end != memo.end || step != memo.step || memo.t.empty())
+        prepare_samples(start, end, step);
 
-    const std::size_t samples = m.t.size();
-    if (!(m.traced && a == m.a && ox == m.ox && oy == m.oy)) {
-        m.traced = false;
+    const std::size_t samples = memo.t.size();
+    if (!(memo.traced && a == memo.a && ox == memo.ox && oy == memo.oy)) {
+        memo.traced = false;
         for (std::size_t i = 0; i < samples; ++i) {
             w.xp = w.x;
             w.yp = w.y;
-            const double phase = 3 * (m.t[i] + k * a);
-            w.x = e * std::cos(phase) + m.r_cos[i];
-            w.y = e * std::sin(phase) + m.r_sin[i];
-            m.xs[i] = f(w.x + ox);
-            m.ys[i] = f(w.y + oy);
+            const double phase = 3 * (memo.t[i] + k * a);
+            w.x = e * std::cos(phase) + memo.r_cos[i];
+            w.y = e * std::sin(phase) + memo.r_sin[i];
+            memo.xs[i] = f(w.x + ox);
+            memo.ys[i] = f(w.y + oy);
         }
-        m.traced = true;
-        m.a = a;
-        m.ox = ox;
-        m.oy = oy;
-        m.x = w.x, m.y = w.y, m.xp = w.xp, m.yp = w.yp;
+        memo.traced = true;
+        memo.a = a;
+        memo.ox = ox;
+        memo.oy = oy;
+        memo.x = w.x, memo.y = w.y, memo.xp = w.xp, memo.yp = w.yp;
     } else {
-        w.x = m.x, w.y = m.y, w.xp = m.xp, w.yp = m.yp;
+        w.x = memo.x, w.y = memo.y, w.xp = memo.xp, w.yp = memo.yp;
     }
     for (std::size_t i = 1; i < samples; ++i) {
-        if (m.t[i] >= 0) platform_.line(m.xs[i - 1], m.ys[i - 1], m.xs[i], m.ys[i], colour);
+        if (memo.t[i] >= 0) platform_.line(memo.xs[i - 1], memo.ys[i - 1], memo.xs[i], memo.ys[i], colour);
     }
 }
 
 // Runs the parameter exactly as a trace runs it, by repeated addition.
 void Form1::prepare_samples(double start, double end, double step) {
-    TraceMemo& m = memo_;
-    m.t.clear();
-    m.r_cos.clear();
-    m.r_sin.clear();
+    TraceMemo& memo = memo_;
+    memo.t.clear();
+    memo.r_cos.clear();
+    memo.r_sin.clear();
     for (double t = start; t <= end; t += step) {
-        m.t.push_back(t);
-        m.r_cos.push_back(figure::r * std::cos(t));
-        m.r_sin.push_back(figure::r * std::sin(t));
+        memo.t.push_back(t);
+        memo.r_cos.push_back(figure::r * std::cos(t));
+        memo.r_sin.push_back(figure::r * std::sin(t));
     }
-    m.xs.resize(m.t.size());
-    m.ys.resize(m.t.size());
-    m.start = start;
-    m.end = end;
-    m.step = step;
-    m.traced = false;
+    memo.xs.resize(memo.t.size());
+    memo.ys.resize(memo.t.size());
+    memo.start = start;
+    memo.end = end;
+    memo.step = step;
+    memo.traced = false;
 }

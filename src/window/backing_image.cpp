@@ -30,11 +30,11 @@ BackingImage::BackingImage(UserCoordinates coords, std::span<const std::uint8_t>
     renderer_.reset(checked(SDL_CreateSoftwareRenderer(surface_.get()), "SDL_CreateSoftwareRenderer"));
     checked(SDL_SetRenderDrawBlendMode(renderer_.get(), SDL_BLENDMODE_NONE), "SDL_SetRenderDrawBlendMode");
     if (!picture_bmp.empty()) {
-        SDL_RWops* bytes = checked(SDL_RWFromConstMem(picture_bmp.data(), static_cast<int>(picture_bmp.size())),
-                                   "SDL_RWFromConstMem");
+        SDL_RWops* bytes =
+            checked(SDL_RWFromConstMem(picture_bmp.data(), static_cast<int>(picture_bmp.size())), "SDL_RWFromConstMem");
         const SurfacePtr picture(checked(SDL_LoadBMP_RW(bytes, 1), "SDL_LoadBMP_RW"));
-        picture_.reset(checked(SDL_CreateTextureFromSurface(renderer_.get(), picture.get()),
-                               "SDL_CreateTextureFromSurface"));
+        picture_.reset(
+            checked(SDL_CreateTextureFromSurface(renderer_.get(), picture.get()), "SDL_CreateTextureFromSurface"));
         checked(SDL_SetTextureBlendMode(picture_.get(), SDL_BLENDMODE_NONE), "SDL_SetTextureBlendMode");
     }
     clear();
@@ -138,8 +138,8 @@ void BackingImage::circle(float x, float y, float radius, Colour colour) {
     const double cy = (y - user_space::top) * coords_.pixels_per_unit_y();
     const double rx = std::abs(radius) * coords_.pixels_per_unit_x();
     const double ry = std::abs(radius) * coords_.pixels_per_unit_y();
-    const int n = std::max(min_circle_vertices,
-                           static_cast<int>(std::ceil(2 * std::numbers::pi * rx / circle_vertex_spacing)));
+    const int n =
+        std::max(min_circle_vertices, static_cast<int>(std::ceil(2 * std::numbers::pi * rx / circle_vertex_spacing)));
     circle_points_.resize(static_cast<std::size_t>(n) + 1);
     const UnitCircle& unit = unit_circle(n);
     bool all_inside = true;
@@ -154,7 +154,8 @@ void BackingImage::circle(float x, float y, float radius, Colour colour) {
         // Without clipping, SDL's closed polyline sets the pixels of its
         // segments drawn one by one.
         direct(colour);
-        for (std::size_t i = 0; i + 1 < circle_points_.size(); ++i) draw_segment(circle_points_[i], circle_points_[i + 1]);
+        for (std::size_t i = 0; i + 1 < circle_points_.size(); ++i)
+            draw_segment(circle_points_[i], circle_points_[i + 1]);
         return;
     }
     set_colour(colour);
@@ -196,6 +197,4 @@ bool BackingImage::take_changes() {
     return changed;
 }
 
-void BackingImage::save_bmp(const std::string& path) {
-    checked(SDL_SaveBMP(surface(), path.c_str()), "SDL_SaveBMP");
-}
+void BackingImage::save_bmp(const std::string& path) { checked(SDL_SaveBMP(surface(), path.c_str()), "SDL_SaveBMP"); }

@@ -10,13 +10,10 @@
 
 class ImagePlatform : public Platform {
 public:
-    explicit ImagePlatform(UserCoordinates coords = UserCoordinates{},
-                           std::span<const std::uint8_t> picture_bmp = {})
+    explicit ImagePlatform(UserCoordinates coords = UserCoordinates{}, std::span<const std::uint8_t> picture_bmp = {})
         : image_(coords, picture_bmp) {}
 
-    void line(float x1, float y1, float x2, float y2, Colour colour) override {
-        image_.line(x1, y1, x2, y2, colour);
-    }
+    void line(float x1, float y1, float x2, float y2, Colour colour) override { image_.line(x1, y1, x2, y2, colour); }
     void circle(float x, float y, float radius, Colour colour) override { image_.circle(x, y, radius, colour); }
     void clear() override { image_.clear(); }
     Colour back_color() const override { return image_.back_color(); }

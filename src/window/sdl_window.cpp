@@ -24,8 +24,7 @@ int button_mask(Uint32 state) {
 }
 
 int shift_mask(SDL_Keymod mod) {
-    return ((mod & KMOD_SHIFT) ? shift_key : 0) | ((mod & KMOD_CTRL) ? ctrl_key : 0) |
-           ((mod & KMOD_ALT) ? alt_key : 0);
+    return ((mod & KMOD_SHIFT) ? shift_key : 0) | ((mod & KMOD_CTRL) ? ctrl_key : 0) | ((mod & KMOD_ALT) ? alt_key : 0);
 }
 
 }  // namespace

@@ -9,8 +9,7 @@ int UserCoordinates::width() const { return static_cast<int>(std::lround(client_
 int UserCoordinates::height() const { return static_cast<int>(std::lround(client_height * scale_)); }
 
 UserPoint UserCoordinates::to_user(int px, int py) const {
-    return {static_cast<float>(left + px / pixels_per_unit_x()),
-            static_cast<float>(top + py / pixels_per_unit_y())};
+    return {static_cast<float>(left + px / pixels_per_unit_x()), static_cast<float>(top + py / pixels_per_unit_y())};
 }
 
 double density_scale(float dpi) {

@@ -15,7 +15,7 @@ inline constexpr double top = -100;
 inline constexpr float unit_x_twips = 60.636337f;
 inline constexpr float unit_y_twips = 60.636314f;
 inline constexpr double twips_per_pixel = 15;  // at 96 dpi
-inline constexpr int client_width = 975;        // pixels at 96 dpi
+inline constexpr int client_width = 975;       // pixels at 96 dpi
 inline constexpr int client_height = 741;
 }  // namespace user_space
 

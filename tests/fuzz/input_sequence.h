@@ -42,18 +42,29 @@ inline constexpr std::int64_t max_sequence_passes = 64;
 // Pointer coordinates worth trying: the origin and both zeros, the smallest
 // floats, the client area's edges, far outside it, the float range's end,
 // infinities and not-a-number.
-inline constexpr std::array<float, 16> notable_positions = {
-    0.0f, -0.0f, std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::min(),
-    10.0f, -10.0f, -117.0f, 124.19f, -100.0f, 83.31f, 1e6f, -3e7f,
-    std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
-    std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
+inline constexpr std::array<float, 16> notable_positions = {0.0f,
+                                                            -0.0f,
+                                                            std::numeric_limits<float>::denorm_min(),
+                                                            -std::numeric_limits<float>::min(),
+                                                            10.0f,
+                                                            -10.0f,
+                                                            -117.0f,
+                                                            124.19f,
+                                                            -100.0f,
+                                                            83.31f,
+                                                            1e6f,
+                                                            -3e7f,
+                                                            std::numeric_limits<float>::max(),
+                                                            -std::numeric_limits<float>::max(),
+                                                            std::numeric_limits<float>::infinity(),
+                                                            std::numeric_limits<float>::quiet_NaN()};
 
 struct SequenceOutcome {
-    std::string fault;        // the first broken rule; empty when every rule held
-    std::int64_t passes = 0;  // event pumps run
-    std::int64_t lines = 0;   // segments drawn
+    std::string fault;               // the first broken rule; empty when every rule held
+    std::int64_t passes = 0;         // event pumps run
+    std::int64_t lines = 0;          // segments drawn
     bool ended_by_operator = false;  // escape or double-click
-    AnimationState state;     // the state when the run stopped
+    AnimationState state;            // the state when the run stopped
 };
 
 SequenceOutcome run_input_sequence(std::span<const std::uint8_t> bytes);

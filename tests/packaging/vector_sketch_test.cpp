@@ -17,9 +17,8 @@ namespace {
 using Kind = SketchShape::Kind;
 
 std::size_t count_of(const std::vector<SketchShape>& shapes, Kind kind, Colour colour) {
-    return static_cast<std::size_t>(std::count_if(shapes.begin(), shapes.end(), [&](const SketchShape& s) {
-        return s.kind == kind && s.colour == colour;
-    }));
+    return static_cast<std::size_t>(std::count_if(
+        shapes.begin(), shapes.end(), [&](const SketchShape& s) { return s.kind == kind && s.colour == colour; }));
 }
 
 std::size_t occurrences(const std::string& text, const std::string& word) {
@@ -46,9 +45,9 @@ TEST(VectorSketch, RedrawingInThePlaceHidesTheEarlierCopyAndBackgroundErases) {
     VectorSketch sketch(1);
     sketch.line(0, 0, 1, 0, colours::red);
     sketch.circle(3, 4, 2, colours::red);
-    sketch.line(0, 0, 1, 0, colours::black);             // the red curve painted black
-    sketch.circle(3, 4, 2, colours::light_grey);         // the red circle erased
-    sketch.circle(3, 4, 2.5f, colours::blue);            // another circle stays
+    sketch.line(0, 0, 1, 0, colours::black);      // the red curve painted black
+    sketch.circle(3, 4, 2, colours::light_grey);  // the red circle erased
+    sketch.circle(3, 4, 2.5f, colours::blue);     // another circle stays
     const auto shapes = sketch.visible();
     ASSERT_EQ(shapes.size(), 2u);
     EXPECT_EQ(shapes[0].kind, Kind::polyline);
