@@ -9,6 +9,7 @@
 #include <string>
 
 #include "window/main_window.h"
+#include "window/refresh_rate.h"
 #include "window/sdl_error.h"
 
 namespace {
@@ -75,8 +76,8 @@ double SdlVideo::density_scale() const {
 
 int SdlVideo::refresh_hz() const {
     SDL_DisplayMode mode{};
-    if (SDL_GetCurrentDisplayMode(0, &mode) < 0 || mode.refresh_rate <= 0) return main_window::default_refresh_hz;
-    return mode.refresh_rate;
+    if (SDL_GetCurrentDisplayMode(0, &mode) < 0) return main_window::default_refresh_hz;
+    return presentation_hz(mode.refresh_rate);
 }
 
 SdlWindow::SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp)
