@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "window/end_signals.h"
 #include "window/main_window.h"
 #include "window/refresh_rate.h"
 #include "window/sdl_error.h"
@@ -26,6 +27,11 @@ int button_mask(Uint32 state) {
 
 int shift_mask(SDL_Keymod mod) {
     return ((mod & KMOD_SHIFT) ? shift_key : 0) | ((mod & KMOD_CTRL) ? ctrl_key : 0) | ((mod & KMOD_ALT) ? alt_key : 0);
+}
+
+// Sets a hint the program depends on so that the environment cannot undo it.
+void insist_on_hint(const char* name, const char* value) {
+    if (!SDL_SetHintWithPriority(name, value, SDL_HINT_OVERRIDE)) throw SdlError("SDL_SetHintWithPriority");
 }
 
 }  // namespace
@@ -51,9 +57,13 @@ std::vector<std::uint16_t> typed_character_codes(const char* utf8) {
 SdlVideo::SdlVideo() {
     // A plain shared-memory window surface: an OpenGL-backed one buys nothing
     // for a software image and costs threads and processor time.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    insist_on_hint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Without XRandR, SDL reads the display density from the X server.
-    SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
+    insist_on_hint(SDL_HINT_VIDEO_X11_XRANDR, "0");
+    // The program answers the signals that ask it to end itself, however
+    // much input is waiting.
+    insist_on_hint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    catch_end_signals();
     checked(SDL_Init(SDL_INIT_VIDEO), "SDL_Init");
     // With no display SDL falls back to a driver that shows nothing, and the
     // program would run unseen forever; only an explicit choice may have it.
@@ -114,6 +124,7 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
             dispatch(event, handlers);
         }
     }
+    if (end_signal_received()) end();
     while (!ended_ && SDL_PollEvent(&event)) dispatch(event, handlers);
     return !ended_;
 }
@@ -121,7 +132,7 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
 void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
     if (ended_) return;
     switch (event.type) {
-    case SDL_QUIT:  // the window closed, or SIGINT / SIGTERM
+    case SDL_QUIT:  // the last window closed
         end();
         break;
     case SDL_WINDOWEVENT:

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""How the program ends: a window manager's close request, SIGTERM and
-SIGINT each end it at once with status 0; with no display it says why on one
-line and exits with status 1."""
+"""How the program ends: a window manager's close request, SIGTERM, SIGINT
+and SIGHUP (the terminal closed) each end it at once with status 0; with no
+display it says why on one line and exits with status 1."""
 
 import os
 import signal
@@ -56,7 +56,7 @@ def no_display(exe):
 
 
 CASES = {f.__name__: f for f in (close_request, ended_by_signal(signal.SIGTERM), ended_by_signal(signal.SIGINT),
-                                 no_display)}
+                                 ended_by_signal(signal.SIGHUP), no_display)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))
