@@ -12,22 +12,14 @@
 #include "window/main_window.h"
 #include "window/refresh_rate.h"
 #include "window/sdl_error.h"
+#include "window/x11_events.h"
 
 namespace {
 
 constexpr std::uint16_t escape_code = 27;
-// The forms runtime's button and shift masks, which the handlers receive.
-constexpr int left_button = 1, right_button = 2, middle_button = 4;
-constexpr int shift_key = 1, ctrl_key = 2, alt_key = 4;
-
-int button_mask(Uint32 state) {
-    return ((state & SDL_BUTTON_LMASK) ? left_button : 0) | ((state & SDL_BUTTON_RMASK) ? right_button : 0) |
-           ((state & SDL_BUTTON_MMASK) ? middle_button : 0);
-}
-
-int shift_mask(SDL_Keymod mod) {
-    return ((mod & KMOD_SHIFT) ? shift_key : 0) | ((mod & KMOD_CTRL) ? ctrl_key : 0) | ((mod & KMOD_ALT) ? alt_key : 0);
-}
+// Inputs handled per pass: a backlog is worked through over several passes
+// while the window goes on presenting and answering.
+constexpr int max_inputs_per_pass = 1000;
 
 // Sets a hint the program depends on so that the environment cannot undo it.
 void insist_on_hint(const char* name, const char* value) {
@@ -35,24 +27,6 @@ void insist_on_hint(const char* name, const char* value) {
 }
 
 }  // namespace
-
-std::vector<std::uint16_t> typed_character_codes(const char* utf8) {
-    // SDL_iconv_utf8_ucs4 asks for "UCS-4-INTERNAL", which glibc's iconv
-    // lacks: it returns null there. UTF-32 in the machine's byte order works
-    // with both SDL's own iconv and the system's.
-    const char* utf32 = SDL_BYTEORDER == SDL_LIL_ENDIAN ? "UTF-32LE" : "UTF-32BE";
-    const std::unique_ptr<char, decltype(&SDL_free)> converted(
-        SDL_iconv_string(utf32, "UTF-8", utf8, SDL_strlen(utf8) + 1), SDL_free);
-    std::vector<std::uint16_t> codes;
-    if (!converted) return codes;
-    for (const char* p = converted.get();; p += sizeof(Uint32)) {
-        Uint32 c;
-        SDL_memcpy(&c, p, sizeof c);
-        if (c == 0) break;
-        if (c <= 0xFFFF) codes.push_back(static_cast<std::uint16_t>(c));
-    }
-    return codes;
-}
 
 SdlVideo::SdlVideo() {
     // A plain shared-memory window surface: an OpenGL-backed one buys nothing
@@ -96,6 +70,7 @@ SdlWindow::SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> pictur
     window_.reset(checked(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                            image_.width(), image_.height(), SDL_WINDOW_SHOWN),
                           "SDL_CreateWindow"));
+    stop_unused_x11_events(window_.get());
     present();
 }
 
@@ -112,54 +87,41 @@ void SdlWindow::present() {
 }
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
-    SDL_Event event;
     if (image_.take_changes()) {
         pacer_.wait();
         present();
-    } else {
+    } else if (!events_.has_input()) {
         // Nothing new to show: sleep until input arrives, for at most one
         // refresh, so a held animation leaves the processor idle.
         const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(pacer_.period());
-        if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<long long>(1, period.count())))) {
-            dispatch(event, handlers);
-        }
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(std::max<long long>(1, period.count())));
     }
-    if (end_signal_received()) end();
-    while (!ended_ && SDL_PollEvent(&event)) dispatch(event, handlers);
+    SDL_PumpEvents();
+    events_.pumped();
+    // Requests to end come first, whatever input waits before them.
+    if (end_signal_received() || events_.take_close()) {
+        end();
+    } else if (events_.take_escape()) {
+        handlers.KeyPress(escape_code);
+    } else if (events_.take_double_click()) {
+        handlers.DblClick();
+    }
+    if (events_.take_exposed() && !ended_) present();
+    for (int n = 0; n < max_inputs_per_pass && !ended_ && events_.has_input(); ++n) {
+        dispatch(events_.next_input(), handlers);
+    }
     return !ended_;
 }
 
-void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
-    if (ended_) return;
-    switch (event.type) {
-    case SDL_QUIT:  // the last window closed
-        end();
+void SdlWindow::dispatch(const InputEvent& input, FormEvents& handlers) {
+    switch (input.kind) {
+    case InputEvent::Kind::key:
+        handlers.KeyPress(input.code);
         break;
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) end();
-        // Uncovered or restored: show the kept image again.
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) present();
-        break;
-    case SDL_KEYDOWN:
-        // Escape never arrives as text.
-        if (event.key.keysym.sym == SDLK_ESCAPE) handlers.KeyPress(escape_code);
-        break;
-    case SDL_TEXTINPUT:
-        // Typed characters after keyboard translation, one call each.
-        for (const std::uint16_t code : typed_character_codes(event.text.text)) {
-            if (ended_) break;
-            handlers.KeyPress(code);
-        }
-        break;
-    case SDL_MOUSEMOTION: {
-        const UserPoint p = image_.coordinates().to_user(event.motion.x, event.motion.y);
-        handlers.MouseMove(button_mask(event.motion.state), shift_mask(SDL_GetModState()), p.x, p.y);
+    case InputEvent::Kind::pointer: {
+        const UserPoint p = image_.coordinates().to_user(input.x, input.y);
+        handlers.MouseMove(input.button, input.shift, p.x, p.y);
         break;
     }
-    case SDL_MOUSEBUTTONDOWN:
-        if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2) handlers.DblClick();
-        break;
-    default:
-        break;
     }
 }

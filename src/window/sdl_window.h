@@ -1,21 +1,15 @@
 // The program's window on SDL: shows the backing image, paces presentation to
-// the display's refresh, and turns SDL events into calls of the window's
-// handlers. The only file that knows SDL events.
+// the display's refresh, and delivers what the event filter sorted out to the
+// window's handlers, requests to end first.
 #pragma once
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
+#include "window/event_filter.h"
 #include "window/frame_pacer.h"
 #include "window/image_platform.h"
 #include "window/sdl_handles.h"
-
-union SDL_Event;
-
-// The characters of an SDL text input event (UTF-8) as the 16-bit codes the
-// key handler takes; characters beyond 16 bits are dropped.
-std::vector<std::uint16_t> typed_character_codes(const char* utf8);
 
 // SDL's video subsystem, from initialisation to SDL_Quit.
 class SdlVideo {
@@ -47,8 +41,10 @@ public:
     void present();
 
 private:
-    void dispatch(const SDL_Event& event, FormEvents& handlers);
+    void dispatch(const InputEvent& input, FormEvents& handlers);
 
+    // Installed before the window exists, removed after it is gone.
+    EventFilter events_;
     WindowPtr window_;
     FramePacer pacer_;
     bool ended_ = false;

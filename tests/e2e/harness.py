@@ -21,6 +21,7 @@ from pathlib import Path
 from PIL import Image
 from Xlib import X, Xatom
 from Xlib import display as xdisplay
+from Xlib.ext import xtest
 from Xlib.protocol import event as xevent
 
 CAPTION_PREFIX = "Dusmar Rotary Envelope"
@@ -128,6 +129,22 @@ class XServer:
     def pointer(self):
         reply = self.display.screen().root.query_pointer()
         return reply.root_x, reply.root_y
+
+
+def send_fake_input(display, events):
+    """Sends XTEST input: (event type, key code, x, y) in order; x and y are
+    root coordinates of pointer moves."""
+    root = display.screen().root
+    for n, (kind, detail, x, y) in enumerate(events, 1):
+        if kind == X.MotionNotify:
+            xtest.fake_input(display, kind, detail=0, root=root, x=x, y=y)
+        else:
+            xtest.fake_input(display, kind, detail=detail)
+        # python-xlib joins every unsent request into one buffer, in time
+        # quadratic in their number: 80,000 took 40 s unflushed.
+        if n % 256 == 0:
+            display.flush()
+    display.sync()
 
 
 def _stop(process):
@@ -252,6 +269,20 @@ class Program:
     def check_running(self):
         status = self.process.poll()
         check(status is None, f"the program ended unexpectedly with status {status}; stderr: {self.stderr().strip()!r}")
+
+    @contextmanager
+    def stopped(self):
+        """The program stopped by SIGSTOP for the duration, so that its
+        input piles up; SIGCONT afterwards."""
+        os.kill(self.pid, signal.SIGSTOP)
+        try:
+            deadline = time.monotonic() + WINDOW_TIMEOUT_S
+            while Path(f"/proc/{self.pid}/stat").read_text().rsplit(")", 1)[1].split()[0] != "T":
+                check(time.monotonic() < deadline, "the program did not stop on SIGSTOP")
+                time.sleep(0.01)
+            yield
+        finally:
+            os.kill(self.pid, signal.SIGCONT)
 
     def cpu_seconds(self):
         """User plus system processor time used so far."""

@@ -1,23 +1,30 @@
 #!/usr/bin/python3
-"""A flood of input: 5,000 key and pointer events injected through XTEST in
-well under a second. The program must handle them all (the last pointer
-position decides where the figure stands), stay responsive (the space bar
-resumes it) and still end with status 0 on Escape."""
+"""Floods of input through XTEST. 5,000 key and pointer events in well under
+a second: the program handles them all (the last pointer position decides
+where the figure stands), stays responsive (the space bar resumes it) and
+still ends with status 0 on Escape. 40,000 key presses piled up while the
+program was stopped: SIGTERM, or an Escape queued after them, still ends it
+at once."""
 
+import os
 import random
+import signal
 import time
 
 import harness
 import pixels
 from harness import check
 from Xlib import X, XK
-from Xlib.ext import xtest
 
 EVENTS = 5000
 KEY_PRESSES = 1000  # each a press and a release
 SETTLE_S = 1.0
 HANDLED_TIMEOUT_S = 10.0
 APART_S = 0.5
+BACKLOG_PRESSES = 40000
+# Ending after a backlog: it used to take 30 s or more, or never happen.
+BACKLOG_ENDING_S = 2.0
+WORKING_THROUGH_S = 0.3  # SIGTERM comes while the backlog is being read
 
 
 def flood_events(program):
@@ -49,15 +56,9 @@ def flood(exe):
     with harness.running(exe) as program:
         time.sleep(SETTLE_S)
         display = program.server.display
-        root = display.screen().root
         events = flood_events(program)
         start = time.monotonic()
-        for kind, detail, x, y in events:
-            if kind == X.MotionNotify:
-                xtest.fake_input(display, kind, detail=0, root=root, x=x, y=y)
-            else:
-                xtest.fake_input(display, kind, detail=detail)
-        display.sync()
+        harness.send_fake_input(display, events)
         sent = time.monotonic() - start
         print(f"sent {len(events)} events in {sent:.2f} s")
 
@@ -79,7 +80,34 @@ def flood(exe):
         program.check_ends("Escape after the flood")
 
 
-CASES = {"flood": flood}
+def key_presses(display, name, count):
+    code = display.keysym_to_keycode(XK.string_to_keysym(name))
+    check(code, f"the X server's keyboard lacks '{name}'")
+    return [(X.KeyPress, code, 0, 0), (X.KeyRelease, code, 0, 0)] * count
+
+
+def backlog_then_sigterm(exe):
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        with program.stopped():
+            harness.send_fake_input(program.server.display,
+                                    key_presses(program.server.display, "period", BACKLOG_PRESSES))
+        time.sleep(WORKING_THROUGH_S)
+        os.kill(program.pid, signal.SIGTERM)
+        program.check_ends(f"SIGTERM after {BACKLOG_PRESSES} queued key presses", BACKLOG_ENDING_S)
+
+
+def backlog_then_escape(exe):
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        display = program.server.display
+        with program.stopped():
+            harness.send_fake_input(display, key_presses(display, "a", BACKLOG_PRESSES) +
+                                    key_presses(display, "Escape", 1))
+        program.check_ends(f"Escape queued after {BACKLOG_PRESSES} key presses", BACKLOG_ENDING_S)
+
+
+CASES = {f.__name__: f for f in (flood, backlog_then_sigterm, backlog_then_escape)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))

@@ -1,0 +1,44 @@
+#include "window/x11_events.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <stdexcept>
+
+#include "window/sdl_error.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+namespace {
+
+// The X display and window behind `window`, or a null display on other video
+// drivers.
+SDL_SysWMinfo window_system_info(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info)) throw SdlError("SDL_GetWindowWMInfo");
+    if (info.subsystem != SDL_SYSWM_X11) info.info.x11.display = nullptr;
+    return info;
+}
+
+}  // namespace
+
+void stop_unused_x11_events(SDL_Window* window) {
+    const SDL_SysWMinfo info = window_system_info(window);
+    Display* const display = info.info.x11.display;
+    if (display == nullptr) return;
+    const Window x_window = info.info.x11.window;
+
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, x_window, &attributes) == 0)
+        throw std::runtime_error("XGetWindowAttributes failed");
+    XSelectInput(display, x_window, attributes.your_event_mask & ~KeyReleaseMask);
+
+    // An empty mask clears the selection.
+    int opcode = 0, first_event = 0, first_error = 0;
+    if (XQueryExtension(display, "XInputExtension", &opcode, &first_event, &first_error)) {
+        XIEventMask none{XIAllMasterDevices, 0, nullptr};
+        XISelectEvents(display, DefaultRootWindow(display), &none, 1);
+    }
+}
