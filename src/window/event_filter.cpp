@@ -66,10 +66,19 @@ InputEvent EventFilter::next_input() {
 void EventFilter::pumped() {
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     woken_ = false;
+    if (arrived_ > burst_events) after_burst_ = true;
+    arrived_ = 0;
+}
+
+bool EventFilter::burst_worked_through() {
+    if (!after_burst_ || has_input()) return false;
+    after_burst_ = false;
+    return true;
 }
 
 int EventFilter::filter(void* self, SDL_Event* event) {
     EventFilter& events = *static_cast<EventFilter*>(self);
+    ++events.arrived_;
     if (!events.sort(*event) || events.woken_) return 0;
     events.woken_ = true;
     return 1;

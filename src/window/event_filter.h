@@ -58,7 +58,14 @@ public:
     // event has served.
     void pumped();
 
+    // True once after a burst of events (more than the window system sends
+    // in ordinary use between two pumps) when every input from it has been
+    // handled: the moment to give back the memory the burst took.
+    bool burst_worked_through();
+
 private:
+    static constexpr int burst_events = 4096;
+
     static int filter(void* self, SDL_Event* event);
     bool sort(const SDL_Event& event);
     void add(const InputEvent& input);
@@ -66,4 +73,6 @@ private:
     std::deque<InputEvent> inputs_;
     bool close_ = false, escape_ = false, double_click_ = false, exposed_ = false;
     bool woken_ = false;
+    int arrived_ = 0;  // events seen since the last pump, used or not
+    bool after_burst_ = false;
 };

@@ -110,6 +110,7 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
     for (int n = 0; n < max_inputs_per_pass && !ended_ && events_.has_input(); ++n) {
         dispatch(events_.next_input(), handlers);
     }
+    if (events_.burst_worked_through()) give_back_event_memory(window_.get());
     return !ended_;
 }
 

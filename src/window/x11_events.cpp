@@ -2,12 +2,14 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <malloc.h>
 
 #include <stdexcept>
 
 #include "window/sdl_error.h"
 
-#include <X11/Xlib.h>
+// Last: it defines min and max as macros.
+#include <X11/Xlibint.h>
 #include <X11/extensions/XInput2.h>
 
 namespace {
@@ -41,4 +43,22 @@ void stop_unused_x11_events(SDL_Window* window) {
         XIEventMask none{XIAllMasterDevices, 0, nullptr};
         XISelectEvents(display, DefaultRootWindow(display), &none, 1);
     }
+}
+
+void give_back_event_memory(SDL_Window* window) {
+    // libX11 offers no call for this; its list of unused entries is part of
+    // the display structure it publishes to extension libraries.
+    if (Display* const display = window_system_info(window).info.x11.display) {
+        LockDisplay(display);
+        _XQEvent* unused = display->qfree;
+        display->qfree = nullptr;
+        UnlockDisplay(display);
+        while (unused != nullptr) {
+            _XQEvent* const next = unused->next;
+            Xfree(unused);
+            unused = next;
+        }
+    }
+    // What was freed lies in the middle of the heap; only this returns it.
+    malloc_trim(0);
 }

@@ -270,6 +270,12 @@ class Program:
         status = self.process.poll()
         check(status is None, f"the program ended unexpectedly with status {status}; stderr: {self.stderr().strip()!r}")
 
+    def resident_mb(self):
+        for line in Path(f"/proc/{self.pid}/status").read_text().splitlines():
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024
+        raise Failure("no VmRSS in /proc/PID/status")
+
     @contextmanager
     def stopped(self):
         """The program stopped by SIGSTOP for the duration, so that its

@@ -4,11 +4,14 @@ a second: the program handles them all (the last pointer position decides
 where the figure stands), stays responsive (the space bar resumes it) and
 still ends with status 0 on Escape. 40,000 key presses piled up while the
 program was stopped: SIGTERM, or an Escape queued after them, still ends it
-at once."""
+at once. 50,000 pointer moves piled up the same way: the last one takes
+effect, and a few seconds later the program's memory is back near its resting
+figure."""
 
 import os
 import random
 import signal
+import threading
 import time
 
 import harness
@@ -22,9 +25,12 @@ SETTLE_S = 1.0
 HANDLED_TIMEOUT_S = 10.0
 APART_S = 0.5
 BACKLOG_PRESSES = 40000
+BURST_MOVES = 50000
 # Ending after a backlog: it used to take 30 s or more, or never happen.
 BACKLOG_ENDING_S = 2.0
 WORKING_THROUGH_S = 0.3  # SIGTERM comes while the backlog is being read
+MEMORY_SETTLE_S = 5.0
+MEMORY_MARGIN_MB = 5.0
 
 
 def flood_events(program):
@@ -107,7 +113,47 @@ def backlog_then_escape(exe):
         program.check_ends(f"Escape queued after {BACKLOG_PRESSES} key presses", BACKLOG_ENDING_S)
 
 
-CASES = {f.__name__: f for f in (flood, backlog_then_sigterm, backlog_then_escape)}
+def burst_memory(exe):
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        resting = program.resident_mb()
+        left, top, width, height = program.client_rect()
+        ox, oy = pixels.origin()
+        rng = random.Random(20240611)
+        moves = [(X.MotionNotify, 0, left + rng.randrange(width), top + rng.randrange(height))
+                 for _ in range(BURST_MOVES - 1)]
+        moves.append((X.MotionNotify, 0, left + round(ox) + 200, top + round(oy)))
+        with program.stopped():
+            harness.send_fake_input(program.server.display, moves)
+        continued = time.monotonic()
+        peak = [resting]
+        sampling = threading.Event()
+
+        def sample():
+            while not sampling.wait(0.02):
+                peak[0] = max(peak[0], program.resident_mb())
+        sampler = threading.Thread(target=sample)
+        sampler.start()
+        try:
+            # Every move is handled in order: the figure ends at the last one.
+            expected = pixels.to_pixel(pixels.CENTRE_TRAVEL, 0)
+            pixels.wait_for_centre_circle(program, expected, HANDLED_TIMEOUT_S, "after_burst")
+            handled = time.monotonic() - continued
+            time.sleep(max(0.0, MEMORY_SETTLE_S - (time.monotonic() - continued)))
+        finally:
+            sampling.set()
+            sampler.join()
+        after = program.resident_mb()
+        print(f"{BURST_MOVES} pointer moves handled {handled:.2f} s after SIGCONT; resident memory:"
+              f" {resting:.1f} MB resting, {peak[0]:.1f} MB at most, {after:.1f} MB {MEMORY_SETTLE_S:.0f} s later")
+        check(after - resting <= MEMORY_MARGIN_MB,
+              f"{MEMORY_SETTLE_S:.0f} s after the burst the program holds {after:.1f} MB, against {resting:.1f} MB"
+              f" at rest")
+        program.key("Escape")
+        program.check_ends("Escape after the burst")
+
+
+CASES = {f.__name__: f for f in (flood, backlog_then_sigterm, backlog_then_escape, burst_memory)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))
