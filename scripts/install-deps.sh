@@ -5,7 +5,7 @@
 #   install-deps.sh test   that, plus what the tests, benchmarks and checks need
 set -euo pipefail
 
-run_packages=(g++ cmake ninja-build libsdl2-dev)
+run_packages=(g++ cmake ninja-build libsdl2-dev libx11-dev libxi-dev)
 test_packages=(
   libgtest-dev libbenchmark-dev            # unit tests and benchmarks
   xvfb xdotool x11-utils imagemagick       # the real program in a real X server
