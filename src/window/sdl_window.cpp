@@ -3,12 +3,13 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
-#include "window/main_window.h"
+#include "canvas/main_window.h"
 #include "window/sdl_error.h"
 
 namespace {
@@ -79,12 +80,45 @@ int SdlVideo::refresh_hz() const {
     return mode.refresh_rate;
 }
 
-SdlWindow::SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp)
-    : ImagePlatform(UserCoordinates(video.density_scale()), picture_bmp), pacer_(video.refresh_hz()) {
+namespace {
+
+WindowPtr open_window(UserCoordinates coords) {
     const std::string title(main_window::caption);
-    window_.reset(checked(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                           image_.width(), image_.height(), SDL_WINDOW_SHOWN),
-                          "SDL_CreateWindow"));
+    return WindowPtr(checked(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                              coords.width(), coords.height(), SDL_WINDOW_SHOWN),
+                             "SDL_CreateWindow"));
+}
+
+int shift_of(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
+
+// The canvas draws in the window surface's own pixel layout where it has
+// one of 32 bits, so showing it is a plain copy.
+PixelFormat pixel_format_of(SDL_Window* window) {
+    const SDL_PixelFormat* f = checked(SDL_GetWindowSurface(window), "SDL_GetWindowSurface")->format;
+    if (f->BytesPerPixel != 4) return PixelFormat::rgba_bytes();
+    return {shift_of(f->Rmask), shift_of(f->Gmask), shift_of(f->Bmask), f->Amask};
+}
+
+}  // namespace
+
+SdlWindow::SdlWindow(const SdlVideo& video, Canvas::Picture picture)
+    : SdlWindow(video, UserCoordinates(video.density_scale()), std::move(picture)) {}
+
+SdlWindow::SdlWindow(const SdlVideo& video, UserCoordinates coords, Canvas::Picture picture)
+    : SdlWindow(video, coords, open_window(coords), std::move(picture)) {}
+
+// The window opens first: the canvas takes its pixel layout.
+SdlWindow::SdlWindow(const SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture)
+    : CanvasPlatform(coords, std::move(picture), pixel_format_of(window.get())),
+      window_(std::move(window)),
+      pacer_(video.refresh_hz()) {
+    const PixelFormat& f = canvas_.format();
+    canvas_surface_.reset(
+        checked(SDL_CreateRGBSurfaceFrom(const_cast<std::uint32_t*>(canvas_.pixels()), canvas_.width(),
+                                         canvas_.height(), 32, canvas_.width() * 4, Uint32{0xFF} << f.red_shift,
+                                         Uint32{0xFF} << f.green_shift, Uint32{0xFF} << f.blue_shift, f.opaque),
+                "SDL_CreateRGBSurfaceFrom"));
+    checked(SDL_SetSurfaceBlendMode(canvas_surface_.get(), SDL_BLENDMODE_NONE), "SDL_SetSurfaceBlendMode");
     present();
 }
 
@@ -96,13 +130,13 @@ void SdlWindow::settle() {
 
 void SdlWindow::present() {
     SDL_Surface* target = checked(SDL_GetWindowSurface(window_.get()), "SDL_GetWindowSurface");
-    checked(SDL_BlitSurface(image_.surface(), nullptr, target, nullptr), "SDL_BlitSurface");
+    checked(SDL_BlitSurface(canvas_surface_.get(), nullptr, target, nullptr), "SDL_BlitSurface");
     checked(SDL_UpdateWindowSurface(window_.get()), "SDL_UpdateWindowSurface");
 }
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
     SDL_Event event;
-    if (image_.take_changes()) {
+    if (canvas_.take_changes()) {
         pacer_.wait();
         present();
     } else {
@@ -140,7 +174,7 @@ void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
         }
         break;
     case SDL_MOUSEMOTION: {
-        const UserPoint p = image_.coordinates().to_user(event.motion.x, event.motion.y);
+        const UserPoint p = canvas_.coordinates().to_user(event.motion.x, event.motion.y);
         handlers.MouseMove(button_mask(event.motion.state), shift_mask(SDL_GetModState()), p.x, p.y);
         break;
     }

@@ -1,14 +1,13 @@
-// The program's window on SDL: shows the backing image, paces presentation to
-// the display's refresh, and turns SDL events into calls of the window's
-// handlers. The only file that knows SDL events.
+// The program's window on SDL: shows the canvas, paces presentation to the
+// display's refresh, and turns SDL events into calls of the window's
+// handlers. It draws nothing itself.
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <vector>
 
+#include "canvas/canvas_platform.h"
 #include "window/frame_pacer.h"
-#include "window/image_platform.h"
 #include "window/sdl_handles.h"
 
 union SDL_Event;
@@ -30,10 +29,10 @@ public:
     int refresh_hz() const;
 };
 
-class SdlWindow final : public ImagePlatform {
+class SdlWindow final : public CanvasPlatform {
 public:
     // Opens and shows the window; throws SdlError when SDL cannot.
-    SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp);
+    SdlWindow(const SdlVideo& video, Canvas::Picture picture);
 
     // Collects the events the window system sent on showing the window (the
     // resting pointer among them), so the first pass's pump delivers them.
@@ -42,14 +41,17 @@ public:
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
 
-    // Shows the backing image in the window now, without pacing; public for
-    // the benchmark.
+    // Shows the canvas in the window now, without pacing; public for the
+    // benchmark.
     void present();
 
 private:
+    SdlWindow(const SdlVideo& video, UserCoordinates coords, Canvas::Picture picture);
+    SdlWindow(const SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture);
     void dispatch(const SDL_Event& event, FormEvents& handlers);
 
     WindowPtr window_;
+    SurfacePtr canvas_surface_;  // the canvas's pixels as SDL sees them
     FramePacer pacer_;
     bool ended_ = false;
 };

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "window/user_coordinates.h"
+#include "canvas/user_coordinates.h"
 
 ClientArea client_area() {
     using namespace user_space;

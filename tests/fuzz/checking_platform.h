@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "window/platform.h"
+#include "animation/platform.h"
 
 class CheckingPlatform final : public Platform {
 public:
@@ -34,7 +34,6 @@ public:
     void circle(float x, float y, float radius, Colour colour) override;
     void clear() override;
     Colour back_color() const override { return colours::light_grey; }
-    void set_fore_color(Colour) override {}
     bool pump_events(FormEvents& handlers) override;
     void end() override;
 

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "window/platform.h"
+#include "animation/platform.h"
 
 struct Command {
     enum class Kind { line, circle, clear, fore_color, pump };

@@ -1,22 +1,22 @@
 // Runs the animation without a display for a fixed number of passes, drawing
-// into a BackingImage. Input can be injected at each pass's event pump. Used
+// into a Canvas. Input can be injected at each pass's event pump. Used
 // by tests, benchmarks and the image tools.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <span>
+#include <utility>
 
-#include "window/image_platform.h"
+#include "canvas/canvas_platform.h"
 
-class HeadlessPlatform final : public ImagePlatform {
+class HeadlessPlatform final : public CanvasPlatform {
 public:
     // Called in each pass's event pump with the pass number (from 0).
     using Input = std::function<void(FormEvents& handlers, std::int64_t pass)>;
 
     explicit HeadlessPlatform(std::int64_t passes, UserCoordinates coords = UserCoordinates{},
-                              std::span<const std::uint8_t> picture_bmp = {})
-        : ImagePlatform(coords, picture_bmp), passes_(passes) {}
+                              Canvas::Picture picture = {})
+        : CanvasPlatform(coords, std::move(picture)), passes_(passes) {}
 
     void on_pump(Input input) { input_ = std::move(input); }
 
