@@ -1,99 +1,79 @@
-// Runs in the page (added before the page's own scripts): facts about the
-// pixels of the page's canvas, as the tests judge them. Drawing is opaque and
-// aliased, so colours are exact.
+// Runs in the page, before its own scripts: facts about the pixels of the
+// page's canvas. Drawing is opaque and aliased, so colours are exact.
 window.canvasFacts = (() => {
   // User coordinates: the left edge is x = -117, the top edge y = -100; a unit
   // is 60.636337 (x) and 60.636314 (y) twips at 15 twips a pixel at density 1.
   const UNIT_X = 60.636337 / 15, UNIT_Y = 60.636314 / 15;
-  const CENTRE_TRAVEL = 12, CENTRE_RADIUS = 24, ORIGIN_RADIUS = 36;
-  // The figure's curve keeps more than 60 units from its centre, so red
-  // pixels this near the origin belong to the centre circle alone.
-  const CENTRE_CIRCLE_REACH = CENTRE_TRAVEL + CENTRE_RADIUS + 8;
+  // The figure's curve keeps more than 60 units from its centre, so red within
+  // this many units of the origin is the centre circle's (radius 24, centre 12 off).
+  const CENTRE_CIRCLE_REACH = 44;
+  const RED = 0xff0000ff, BLUE = 0xffff0000, BLACK = 0xff000000;  // ImageData bytes as 32-bit words
 
-  function read() {
+  // Every pixel within `reach` user units of the origin along both axes, with
+  // its user coordinates, after `visit(colour, x, y)`.
+  function read(visit, reach = Infinity) {
     const canvas = document.getElementById('canvas');
-    const { width, height } = canvas;
-    const scale = width / 975;
-    return {
-      width, height, scale,
-      data: canvas.getContext('2d').getImageData(0, 0, width, height).data,
-      origin: [117 * UNIT_X * scale, 100 * UNIT_Y * scale],
-      passes: window.Module?.passesShown ?? 0,
-    };
-  }
-  const is = (data, i, r, g, b) => data[i] === r && data[i + 1] === g && data[i + 2] === b;
-  const RED = [255, 0, 0], BLUE = [0, 0, 255], BLACK = [0, 0, 0];
-
-  // Middle and size of the red pixels' bounding box near the origin.
-  function centreCircle(canvas = read()) {
-    const { width, height, data, origin: [ox, oy], scale } = canvas;
-    const reach = CENTRE_CIRCLE_REACH * UNIT_X * scale;
-    let left = Infinity, right = -Infinity, top = Infinity, bottom = -Infinity;
-    for (let y = Math.max(0, Math.floor(oy - reach)); y < Math.min(height, oy + reach); y++) {
-      for (let x = Math.max(0, Math.floor(ox - reach)); x < Math.min(width, ox + reach); x++) {
-        if (Math.hypot(x - ox, y - oy) < reach && is(data, (y * width + x) * 4, ...RED)) {
-          left = Math.min(left, x); right = Math.max(right, x);
-          top = Math.min(top, y); bottom = Math.max(bottom, y);
-        }
-      }
+    const scale = canvas.width / 975, unitX = UNIT_X * scale, unitY = UNIT_Y * scale;
+    const left = Math.max(0, Math.floor((117 - reach) * unitX)), top = Math.max(0, Math.floor((100 - reach) * unitY));
+    const width = Math.min(canvas.width, Math.ceil((117 + reach) * unitX)) - left;
+    const height = Math.min(canvas.height, Math.ceil((100 + reach) * unitY)) - top;
+    const bytes = canvas.getContext('2d').getImageData(left, top, width, height).data;
+    const words = new Uint32Array(bytes.buffer);
+    for (let i = 0; i < words.length; i++) {
+      visit(words[i], (left + i % width) / unitX - 117, (top + Math.floor(i / width)) / unitY - 100);
     }
-    if (left > right) return null;
-    return { x: (left + right) / 2, y: (top + bottom) / 2, width: right - left + 1, height: bottom - top + 1 };
+    return { bytes, passes: window.Module?.passesShown ?? 0, width, height };
   }
 
-  // The centre circle's centre as the figure's angle: the centre is at
-  // (12 sin a, 12 cos a) user units from the origin.
-  function angle(canvas = read()) {
-    const circle = centreCircle(canvas);
-    if (!circle) return null;
-    return Math.atan2((circle.x - canvas.origin[0]) / UNIT_X, (circle.y - canvas.origin[1]) / UNIT_Y);
+  // Grows `box` (user units) around the centre circle's red pixels.
+  function centre(colour, x, y, box) {
+    if (colour === RED && Math.hypot(x, y) < CENTRE_CIRCLE_REACH) {
+      box.left = Math.min(box.left, x), box.right = Math.max(box.right, x);
+      box.top = Math.min(box.top, y), box.bottom = Math.max(box.bottom, y);
+    }
   }
+  const newBox = () => ({ left: Infinity, right: -Infinity, top: Infinity, bottom: -Infinity });
+  // The box's middle and width, or null when empty.
+  const middle = box => box.left > box.right ? null : { x: (box.left + box.right) / 2, y: (box.top + box.bottom) / 2,
+                                                         width: box.right - box.left };
 
   function summary() {
-    const canvas = read();
-    const { width, height, data, origin: [ox, oy], scale } = canvas;
+    const box = newBox(), blue = { count: 0, nearest: Infinity, farthest: 0 };
+    let black = 0, figureRed = 0;
+    const canvas = read((colour, x, y) => {
+      const distance = Math.hypot(x, y);
+      centre(colour, x, y, box);
+      if (colour === BLACK) black++;
+      if (colour === RED && distance > CENTRE_CIRCLE_REACH) figureRed++;
+      if (colour === BLUE) {
+        blue.count++, blue.nearest = Math.min(blue.nearest, distance), blue.farthest = Math.max(blue.farthest, distance);
+      }
+    });
     // FNV-1a, 32 bits, over red, green and blue of every pixel, row by row.
     let hash = 2166136261;
-    let black = 0, figureRed = 0;
-    const blue = { count: 0, nearest: Infinity, farthest: 0, sectors: new Set() };
-    for (let i = 0; i < data.length; i += 4) {
-      hash = Math.imul(hash ^ data[i], 16777619);
-      hash = Math.imul(hash ^ data[i + 1], 16777619);
-      hash = Math.imul(hash ^ data[i + 2], 16777619);
-      const x = (i / 4) % width, y = Math.floor(i / 4 / width);
-      const distance = Math.hypot(x - ox, y - oy) / (UNIT_X * scale);
-      if (is(data, i, ...BLACK)) black++;
-      else if (is(data, i, ...RED) && distance > CENTRE_CIRCLE_REACH) figureRed++;
-      else if (is(data, i, ...BLUE)) {
-        blue.count++;
-        blue.nearest = Math.min(blue.nearest, distance);
-        blue.farthest = Math.max(blue.farthest, distance);
-        blue.sectors.add(Math.floor((Math.atan2(y - oy, x - ox) + Math.PI) / (2 * Math.PI) * 36) % 36);
-      }
-    }
-    return {
-      passes: canvas.passes, width, height, hash: hash >>> 0, black, figureRed,
-      blue: { ...blue, sectors: blue.sectors.size }, centre: centreCircle(canvas),
-    };
+    for (let i = 0; i < canvas.bytes.length; i++) if (i % 4 !== 3) hash = Math.imul(hash ^ canvas.bytes[i], 16777619);
+    const { passes, width, height } = canvas;
+    return { passes, width, height, hash: hash >>> 0, black, figureRed, blue, centre: middle(box) };
   }
 
-  const nextFrame = () => new Promise(resolve => requestAnimationFrame(resolve));
-
-  // Radians a pass, from the centre circle's angle over `passes` passes, read
-  // at every pass shown so that no step between two reads reaches a half turn.
+  // Radians a pass, from the centre circle's angle (its centre is at
+  // (12 sin a, 12 cos a)) read at every pass shown over `passes` passes.
   async function speed(passes) {
-    let last = read(), lastAngle = angle(last), turned = 0;
+    const angle = () => {
+      const box = newBox(), canvas = read((colour, x, y) => centre(colour, x, y, box), CENTRE_CIRCLE_REACH);
+      const c = middle(box);
+      return { passes: canvas.passes, angle: Math.atan2(c.x, c.y) };
+    };
+    let last = angle(), turned = 0;
     const first = last.passes;
     while (last.passes < first + passes) {
-      await nextFrame();
-      const now = read();
-      if (now.passes === last.passes) continue;
-      const a = angle(now);
-      turned += Math.atan2(Math.sin(a - lastAngle), Math.cos(a - lastAngle));
-      last = now, lastAngle = a;
+      await new Promise(resolve => requestAnimationFrame(resolve));
+      const now = angle();
+      turned += Math.atan2(Math.sin(now.angle - last.angle), Math.cos(now.angle - last.angle));
+      last = now;
     }
     return turned / (last.passes - first);
   }
 
-  return { summary, centreCircle, speed, nextFrame, UNIT_X, UNIT_Y, CENTRE_TRAVEL, ORIGIN_RADIUS };
+  return { summary, speed, UNIT_X, UNIT_Y };
 })();
