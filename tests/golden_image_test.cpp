@@ -8,7 +8,7 @@
 
 #include "animation/form1.h"
 #include "background_picture.h"
-#include "canvas/headless_platform.h"
+#include "support/headless_platform.h"
 #include "support/operator_script.h"
 
 namespace {
