@@ -85,19 +85,16 @@ TEST(AnimationLoop, EveryRunningPassDrawsOneFrameInOrder) {
             ASSERT_EQ(commands[segments_per_trace + 1 + i].kind, Kind::line);
             ASSERT_EQ(commands[segments_per_trace + 1 + i].colour, colours::red);
         }
-        const Command& erase = commands[segments_per_trace];
-        EXPECT_EQ(erase.kind, Kind::circle);
-        EXPECT_EQ(erase.colour, colours::light_grey);
-        EXPECT_FLOAT_EQ(erase.x2, 24);
-        EXPECT_NEAR(erase.x1, 12 * std::sin(j_previous), 1e-5);
-        EXPECT_NEAR(erase.y1, 12 * std::cos(j_previous), 1e-5);
-
-        const Command& centre = commands[2 * segments_per_trace + 1];
-        EXPECT_EQ(centre.kind, Kind::circle);
-        EXPECT_EQ(centre.colour, colours::red);
-        EXPECT_FLOAT_EQ(centre.x2, 24);
-        EXPECT_NEAR(centre.x1, 12 * std::sin(j), 1e-5);
-        EXPECT_NEAR(centre.y1, 12 * std::cos(j), 1e-5);
+        // A centre circle of radius 24 at the figure's centre for `angle`.
+        const auto expect_centre_circle = [](const Command& c, Colour colour, double angle) {
+            EXPECT_EQ(c.kind, Kind::circle);
+            EXPECT_EQ(c.colour, colour);
+            EXPECT_FLOAT_EQ(c.x2, 24);
+            EXPECT_NEAR(c.x1, 12 * std::sin(angle), 1e-5);
+            EXPECT_NEAR(c.y1, 12 * std::cos(angle), 1e-5);
+        };
+        expect_centre_circle(commands[segments_per_trace], colours::light_grey, j_previous);  // the erasing one
+        expect_centre_circle(commands[2 * segments_per_trace + 1], colours::red, j);
 
         const Command& origin = commands[2 * segments_per_trace + 2];
         EXPECT_EQ(origin, (Command{Kind::circle, 0, 0, 36, 0, colours::blue}));
