@@ -10,7 +10,7 @@
 #include "animation/form1.h"
 #include "background_picture.h"
 #include "bmp_file.h"
-#include "canvas/headless_platform.h"
+#include "support/headless_platform.h"
 
 int main(int argc, char** argv) {
     const long long passes = argc > 1 ? std::atoll(argv[1]) : 100;

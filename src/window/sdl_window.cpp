@@ -9,12 +9,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "animation/keys.h"
 #include "canvas/main_window.h"
 #include "window/sdl_error.h"
 
 namespace {
 
-constexpr std::uint16_t escape_code = 27;
 // The forms runtime's button and shift masks, which the handlers receive.
 constexpr int left_button = 1, right_button = 2, middle_button = 4;
 constexpr int shift_key = 1, ctrl_key = 2, alt_key = 4;
@@ -164,7 +164,7 @@ void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
         break;
     case SDL_KEYDOWN:
         // Escape never arrives as text.
-        if (event.key.keysym.sym == SDLK_ESCAPE) handlers.KeyPress(escape_code);
+        if (event.key.keysym.sym == SDLK_ESCAPE) handlers.KeyPress(key::escape);
         break;
     case SDL_TEXTINPUT:
         // Typed characters after keyboard translation, one call each.
