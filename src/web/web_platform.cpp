@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "animation/keys.h"
 #include "background_picture.h"
 
 namespace {
@@ -45,7 +46,8 @@ struct TypedKey {
     const char* key;
     std::uint16_t code;
 };
-constexpr TypedKey typed_keys[] = {{" ", 32}, {",", 44}, {".", 46}, {"/", 47}, {"Escape", 27}};
+constexpr TypedKey typed_keys[] = {
+    {" ", key::hold_or_run}, {",", key::slower}, {".", key::faster}, {"/", key::slow}, {"Escape", key::escape}};
 
 // Returning true stops the browser's own use of the key (space would scroll).
 EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void* platform) {
