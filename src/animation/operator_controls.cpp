@@ -4,14 +4,7 @@
 #include <cmath>
 
 #include "animation/form1.h"
-
-namespace key {
-inline constexpr std::uint16_t escape = 27;
-inline constexpr std::uint16_t slower = ',';
-inline constexpr std::uint16_t faster = '.';
-inline constexpr std::uint16_t slow = '/';
-inline constexpr std::uint16_t hold_or_run = ' ';
-}  // namespace key
+#include "animation/keys.h"
 
 void Form1::KeyPress(std::uint16_t code) {
     AnimationState& s = state_;

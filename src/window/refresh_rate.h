@@ -1,7 +1,7 @@
 // The presentation rate, from the refresh rate the display reports.
 #pragma once
 
-#include "window/main_window.h"
+#include "canvas/main_window.h"
 
 // Presentation and the held wait are paced by this rate. A report outside
 // what displays run at (a driver saying 1 Hz would show one frame a second)

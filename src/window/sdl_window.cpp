@@ -3,20 +3,21 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "animation/keys.h"
+#include "canvas/main_window.h"
 #include "window/end_signals.h"
-#include "window/main_window.h"
 #include "window/refresh_rate.h"
 #include "window/sdl_error.h"
 #include "window/x11_events.h"
 
 namespace {
 
-constexpr std::uint16_t escape_code = 27;
 // Inputs handled per pass: a backlog is worked through over several passes
 // while the window goes on presenting and answering.
 constexpr int max_inputs_per_pass = 1000;
@@ -48,9 +49,13 @@ SdlVideo::SdlVideo() {
         throw std::runtime_error(
             "no display: SDL found none to show a window on (DISPLAY and WAYLAND_DISPLAY unusable)");
     }
+    events_.emplace();
 }
 
-SdlVideo::~SdlVideo() { SDL_Quit(); }
+SdlVideo::~SdlVideo() {
+    events_.reset();
+    SDL_Quit();
+}
 
 double SdlVideo::density_scale() const {
     float ddpi = 0, hdpi = 0, vdpi = 0;
@@ -64,12 +69,46 @@ int SdlVideo::refresh_hz() const {
     return presentation_hz(mode.refresh_rate);
 }
 
-SdlWindow::SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp)
-    : ImagePlatform(UserCoordinates(video.density_scale()), picture_bmp), pacer_(video.refresh_hz()) {
+namespace {
+
+WindowPtr open_window(UserCoordinates coords) {
     const std::string title(main_window::caption);
-    window_.reset(checked(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                           image_.width(), image_.height(), SDL_WINDOW_SHOWN),
-                          "SDL_CreateWindow"));
+    return WindowPtr(checked(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                              coords.width(), coords.height(), SDL_WINDOW_SHOWN),
+                             "SDL_CreateWindow"));
+}
+
+int shift_of(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
+
+// The canvas draws in the window surface's own pixel layout where it has
+// one of 32 bits, so showing it is a plain copy.
+PixelFormat pixel_format_of(SDL_Window* window) {
+    const SDL_PixelFormat* f = checked(SDL_GetWindowSurface(window), "SDL_GetWindowSurface")->format;
+    if (f->BytesPerPixel != 4) return PixelFormat::rgba_bytes();
+    return {shift_of(f->Rmask), shift_of(f->Gmask), shift_of(f->Bmask), f->Amask};
+}
+
+}  // namespace
+
+SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture)
+    : SdlWindow(video, UserCoordinates(video.density_scale()), std::move(picture)) {}
+
+SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture)
+    : SdlWindow(video, coords, open_window(coords), std::move(picture)) {}
+
+// The window opens first: the canvas takes its pixel layout.
+SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture)
+    : CanvasPlatform(coords, std::move(picture), pixel_format_of(window.get())),
+      events_(video.events()),
+      window_(std::move(window)),
+      pacer_(video.refresh_hz()) {
+    const PixelFormat& f = canvas_.format();
+    canvas_surface_.reset(
+        checked(SDL_CreateRGBSurfaceFrom(const_cast<std::uint32_t*>(canvas_.pixels()), canvas_.width(),
+                                         canvas_.height(), 32, canvas_.width() * 4, Uint32{0xFF} << f.red_shift,
+                                         Uint32{0xFF} << f.green_shift, Uint32{0xFF} << f.blue_shift, f.opaque),
+                "SDL_CreateRGBSurfaceFrom"));
+    checked(SDL_SetSurfaceBlendMode(canvas_surface_.get(), SDL_BLENDMODE_NONE), "SDL_SetSurfaceBlendMode");
     stop_unused_x11_events(window_.get());
     present();
 }
@@ -82,12 +121,12 @@ void SdlWindow::settle() {
 
 void SdlWindow::present() {
     SDL_Surface* target = checked(SDL_GetWindowSurface(window_.get()), "SDL_GetWindowSurface");
-    checked(SDL_BlitSurface(image_.surface(), nullptr, target, nullptr), "SDL_BlitSurface");
+    checked(SDL_BlitSurface(canvas_surface_.get(), nullptr, target, nullptr), "SDL_BlitSurface");
     checked(SDL_UpdateWindowSurface(window_.get()), "SDL_UpdateWindowSurface");
 }
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
-    if (image_.take_changes()) {
+    if (canvas_.take_changes()) {
         pacer_.wait();
         present();
     } else if (!events_.has_input()) {
@@ -102,7 +141,7 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
     if (end_signal_received() || events_.take_close()) {
         end();
     } else if (events_.take_escape()) {
-        handlers.KeyPress(escape_code);
+        handlers.KeyPress(key::escape);
     } else if (events_.take_double_click()) {
         handlers.DblClick();
     }
@@ -120,7 +159,7 @@ void SdlWindow::dispatch(const InputEvent& input, FormEvents& handlers) {
         handlers.KeyPress(input.code);
         break;
     case InputEvent::Kind::pointer: {
-        const UserPoint p = image_.coordinates().to_user(input.x, input.y);
+        const UserPoint p = canvas_.coordinates().to_user(input.x, input.y);
         handlers.MouseMove(input.button, input.shift, p.x, p.y);
         break;
     }

@@ -1,17 +1,18 @@
-// The program's window on SDL: shows the backing image, paces presentation to
-// the display's refresh, and delivers what the event filter sorted out to the
-// window's handlers, requests to end first.
+// The program's window on SDL: shows the canvas, paces presentation to the
+// display's refresh, and delivers what the event filter sorted out to the
+// window's handlers, requests to end first. It draws nothing itself.
 #pragma once
 
-#include <cstdint>
-#include <span>
+#include <optional>
 
+#include "canvas/canvas_platform.h"
 #include "window/event_filter.h"
 #include "window/frame_pacer.h"
-#include "window/image_platform.h"
 #include "window/sdl_handles.h"
 
-// SDL's video subsystem, from initialisation to SDL_Quit.
+// SDL's video subsystem, from initialisation to SDL_Quit, and the event
+// filter every event passes through in between, the window's first ones
+// included.
 class SdlVideo {
 public:
     SdlVideo();  // throws SdlError
@@ -22,12 +23,16 @@ public:
     // The main display's density relative to 96 dpi, in quarter steps.
     double density_scale() const;
     int refresh_hz() const;
+    EventFilter& events() { return *events_; }
+
+private:
+    std::optional<EventFilter> events_;  // set once SDL is initialised
 };
 
-class SdlWindow final : public ImagePlatform {
+class SdlWindow final : public CanvasPlatform {
 public:
     // Opens and shows the window; throws SdlError when SDL cannot.
-    SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp);
+    SdlWindow(SdlVideo& video, Canvas::Picture picture);
 
     // Collects the events the window system sent on showing the window (the
     // resting pointer among them), so the first pass's pump delivers them.
@@ -36,16 +41,18 @@ public:
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
 
-    // Shows the backing image in the window now, without pacing; public for
-    // the benchmark.
+    // Shows the canvas in the window now, without pacing; public for the
+    // benchmark.
     void present();
 
 private:
+    SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture);
+    SdlWindow(SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture);
     void dispatch(const InputEvent& input, FormEvents& handlers);
 
-    // Installed before the window exists, removed after it is gone.
-    EventFilter events_;
+    EventFilter& events_;
     WindowPtr window_;
+    SurfacePtr canvas_surface_;  // the canvas's pixels as SDL sees them
     FramePacer pacer_;
     bool ended_ = false;
 };

@@ -2,11 +2,15 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
-#include <malloc.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "window/sdl_error.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 // Last: it defines min and max as macros.
 #include <X11/Xlibint.h>
@@ -59,6 +63,8 @@ void give_back_event_memory(SDL_Window* window) {
             unused = next;
         }
     }
+#ifdef __GLIBC__
     // What was freed lies in the middle of the heap; only this returns it.
     malloc_trim(0);
+#endif
 }

@@ -8,6 +8,7 @@ at once. 50,000 pointer moves piled up the same way: the last one takes
 effect, and a few seconds later the program's memory is back near its resting
 figure."""
 
+import math
 import os
 import random
 import signal
@@ -24,6 +25,7 @@ KEY_PRESSES = 1000  # each a press and a release
 SETTLE_S = 1.0
 HANDLED_TIMEOUT_S = 10.0
 APART_S = 0.5
+LAST_DIRECTION_APART = 0.2  # radians
 BACKLOG_PRESSES = 40000
 BURST_MOVES = 50000
 # Ending after a backlog: it used to take 30 s or more, or never happen.
@@ -33,6 +35,22 @@ MEMORY_SETTLE_S = 5.0
 MEMORY_MARGIN_MB = 5.0
 
 
+def moves_then_the_last(program, rng, count):
+    """`count` pointer moves (event tuples as sent) to random points of the
+    client area, then the last one, right of the origin and level with it. The
+    others keep well away from that direction, so that only the last move can
+    put the centre circle where it does, however many frames the program shows
+    on its way through them."""
+    left, top, width, height = program.client_rect()
+    ox, oy = pixels.origin()
+    moves = []
+    while len(moves) < count:
+        x, y = rng.randrange(width), rng.randrange(height)
+        if abs(math.atan2(y - oy, x - ox)) > LAST_DIRECTION_APART:
+            moves.append((X.MotionNotify, 0, left + x, top + y))
+    return moves, (X.MotionNotify, 0, left + round(ox) + 200, top + round(oy))
+
+
 def flood_events(program):
     """(event type, detail, x, y) in sending order; the last pointer move is
     right of the origin, level with it, and the last key is '/'."""
@@ -40,20 +58,15 @@ def flood_events(program):
     codes = [display.keysym_to_keycode(XK.string_to_keysym(name)) for name in ("comma", "period", "a", "less")]
     check(all(codes), "the X server's keyboard lacks ',', '.', 'a' or '<'")
     slash = display.keysym_to_keycode(XK.string_to_keysym("slash"))
-    left, top, width, height = program.client_rect()
-    ox, oy = pixels.origin()
     rng = random.Random(20240607)
-    moves = EVENTS - 2 * KEY_PRESSES - 1
+    moves, last = moves_then_the_last(program, rng, EVENTS - 2 * KEY_PRESSES - 1)
     events = []
     for i in range(KEY_PRESSES - 1):
         code = codes[i % len(codes)]
         events += [(X.KeyPress, code, 0, 0), (X.KeyRelease, code, 0, 0)]
-    for _ in range(moves):
-        # Keep off the origin's own pixel, where the angle is left unchanged.
-        events.insert(rng.randrange(len(events) + 1),
-                      (X.MotionNotify, 0, left + rng.randrange(width), top + rng.randrange(height)))
-    events += [(X.MotionNotify, 0, left + round(ox) + 200, top + round(oy)),
-               (X.KeyPress, slash, 0, 0), (X.KeyRelease, slash, 0, 0)]
+    for move in moves:
+        events.insert(rng.randrange(len(events) + 1), move)
+    events += [last, (X.KeyPress, slash, 0, 0), (X.KeyRelease, slash, 0, 0)]
     assert len(events) == EVENTS
     return events
 
@@ -117,14 +130,9 @@ def burst_memory(exe):
     with harness.running(exe) as program:
         time.sleep(SETTLE_S)
         resting = program.resident_mb()
-        left, top, width, height = program.client_rect()
-        ox, oy = pixels.origin()
-        rng = random.Random(20240611)
-        moves = [(X.MotionNotify, 0, left + rng.randrange(width), top + rng.randrange(height))
-                 for _ in range(BURST_MOVES - 1)]
-        moves.append((X.MotionNotify, 0, left + round(ox) + 200, top + round(oy)))
+        moves, last = moves_then_the_last(program, random.Random(20240611), BURST_MOVES - 1)
         with program.stopped():
-            harness.send_fake_input(program.server.display, moves)
+            harness.send_fake_input(program.server.display, moves + [last])
         continued = time.monotonic()
         peak = [resting]
         sampling = threading.Event()

@@ -10,7 +10,7 @@
 int main() {
     try {
         SdlVideo video;
-        SdlWindow window(video, background_picture_bmp());
+        SdlWindow window(video, draw_background_picture);
         Form1 form(window);
         window.settle();
         form.Activate();
