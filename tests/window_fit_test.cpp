@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "window/display_choice.h"
 #include "window/user_coordinates.h"
 
 namespace {
@@ -66,6 +67,13 @@ TEST(DesktopDensity, XftDpiFirstThenTheScreenThen96) {
     EXPECT_EQ(desktop_dpi(std::nullopt, std::numeric_limits<double>::quiet_NaN()), 96.0);
     EXPECT_EQ(desktop_dpi(std::nullopt, std::nullopt), 96.0);
     EXPECT_EQ(scaled_frame({4, 4, 32, 4}, 1.5).top, 48);
+}
+
+TEST(DisplayChoice, X11AloneWhereOnlyDisplayIsSet) {
+    EXPECT_STREQ(preferred_video_driver(":0", nullptr), "x11");
+    EXPECT_EQ(preferred_video_driver(":0", "wayland-0"), nullptr);
+    EXPECT_EQ(preferred_video_driver(nullptr, nullptr), nullptr);
+    EXPECT_EQ(preferred_video_driver("", nullptr), nullptr);
 }
 
 }  // namespace

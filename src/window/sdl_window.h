@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "window/frame_pacer.h"
+#include "window/icon_image.h"
 #include "window/image_platform.h"
 #include "window/sdl_handles.h"
+#include "window/window_fit.h"
 
 union SDL_Event;
 
@@ -25,15 +27,27 @@ public:
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
 
-    // The main display's density relative to 96 dpi, in quarter steps.
-    double density_scale() const;
+    // The window's density relative to 96 dpi: the desktop's, in quarter
+    // steps, or less where the window would not fit the main display.
+    double density_scale() const { return density_; }
     int refresh_hz() const;
+    // Where SDL is to open a window of `width` x `height` pixels: where the
+    // window manager chooses, or centred where there is none.
+    ScreenPoint window_position(int width, int height) const;
+    bool window_manager() const { return window_manager_; }
+
+private:
+    double density_ = 1;
+    bool window_manager_ = true;
+    ScreenArea usable_;
+    FrameExtents frame_;
 };
 
 class SdlWindow final : public ImagePlatform {
 public:
-    // Opens and shows the window; throws SdlError when SDL cannot.
-    SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp);
+    // Opens and shows the window with `icons`; throws SdlError when SDL
+    // cannot.
+    SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp, std::span<const IconImage> icons = {});
 
     // Collects the events the window system sent on showing the window (the
     // resting pointer among them), so the first pass's pump delivers them.
