@@ -1,8 +1,9 @@
-// The background picture compiled into the program: a BMP file's bytes,
-// 975 x 741 pixels, earlier envelope figures in black on light grey.
+// The window's background picture: earlier envelope figures in black on the
+// light-grey background, drawn by the program's own curve code at the
+// canvas's density, so it is sharp on every screen and needs no image file.
 #pragma once
 
-#include <cstdint>
-#include <span>
+class Canvas;
 
-std::span<const std::uint8_t> background_picture_bmp();
+// Draws the picture over whatever the canvas holds; a Canvas::Picture.
+void draw_background_picture(Canvas& canvas);

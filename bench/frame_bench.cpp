@@ -2,7 +2,9 @@
 // way, a pass that draws nothing, and handing a frame to the window. Ends
 // with the ratio of the two frames, measured in this run.
 #include <benchmark/benchmark.h>
+#if __has_include(<unistd.h>)
 #include <unistd.h>
+#endif
 
 #include <cmath>
 #include <cstdio>
@@ -12,8 +14,8 @@
 
 #include "animation/form1.h"
 #include "background_picture.h"
+#include "canvas/canvas_platform.h"
 #include "straightforward_frame.h"
-#include "window/image_platform.h"
 #include "window/sdl_window.h"
 
 namespace {
@@ -22,12 +24,12 @@ namespace {
 constexpr int warm_up_passes = 3;
 constexpr char hold_key = ' ';
 
-// Runs the program's own loop into a backing image: each pass after the
+// Runs the program's own loop into a canvas: each pass after the
 // warm-up is one benchmark iteration, counted by its event pump.
-class TimedPasses final : public ImagePlatform {
+class TimedPasses final : public CanvasPlatform {
 public:
     TimedPasses(benchmark::State& state, bool held)
-        : ImagePlatform(UserCoordinates{}, background_picture_bmp()), state_(state), held_(held) {}
+        : CanvasPlatform(UserCoordinates{}, draw_background_picture), state_(state), held_(held) {}
 
     bool pump_events(FormEvents& handlers) override {
         if (++pumped_ <= warm_up_passes) {
@@ -55,7 +57,7 @@ BENCHMARK(frame);
 
 // The same frames, the straightforward way.
 void frame_reference(benchmark::State& state) {
-    BackingImage image(UserCoordinates{}, background_picture_bmp(), BackingImage::Drawing::one_sdl_call);
+    Canvas image(UserCoordinates{}, draw_background_picture);
     StraightforwardFrame straightforward(image);
     const double pi = 4 * std::atan(1.0);
     const double step1 = 2 * pi / 1000;
@@ -78,14 +80,18 @@ void pass_held(benchmark::State& state) {
 }
 BENCHMARK(pass_held);
 
-// Showing the backing image in a window. Without a display SDL's offscreen
+// Showing the canvas in a window. Without a display SDL's offscreen
 // driver stands in; SDL_VIDEODRIVER=x11 with a DISPLAY measures a real one.
 void present(benchmark::State& state) {
+#if defined(_WIN32)
+    if (std::getenv("SDL_VIDEODRIVER") == nullptr) _putenv_s("SDL_VIDEODRIVER", "offscreen");
+#else
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
+#endif
     try {
         SdlVideo video;
-        SdlWindow window(video, background_picture_bmp());
-        window.image().line(-50, -40, 60, 30, colours::red);
+        SdlWindow window(video, draw_background_picture);
+        window.canvas().line(-50, -40, 60, 30, colours::red);
         for (auto _ : state) window.present();
     } catch (const std::exception& error) {
         state.SkipWithError(error.what());
@@ -96,7 +102,14 @@ BENCHMARK(present);
 // The console report, remembering the time per frame of the two ways.
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
-    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+    RatioReporter() : ConsoleReporter(colour_allowed() ? OO_ColorTabular : OO_Tabular) {}
+    static bool colour_allowed() {
+#if __has_include(<unistd.h>)
+        return isatty(STDOUT_FILENO) != 0;
+#else
+        return false;
+#endif
+    }
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {

@@ -1,17 +1,16 @@
 // The envelope frame the straightforward way: every sample's sine and cosine
 // computed afresh (8018 evaluations a frame) and every segment and circle its
-// own SDL render call. Kept as the yardstick for the program's frame: the
+// own call into the canvas. Kept as the yardstick for the program's frame: the
 // benchmark times the two against each other, and a test proves that they
 // leave the same pixels.
 #pragma once
 
 #include "animation/animation_state.h"
-#include "window/backing_image.h"
+#include "canvas/canvas.h"
 
 class StraightforwardFrame {
 public:
-    // `image` should draw with BackingImage::Drawing::one_sdl_call.
-    explicit StraightforwardFrame(BackingImage& image) : image_(image) {}
+    explicit StraightforwardFrame(Canvas& image) : image_(image) {}
 
     // One frame from angle j1 to j, with the loop's step1 and pi.
     void draw(double j1, double j, double step1, double pi);
@@ -21,6 +20,6 @@ public:
 private:
     void trace(double a, double ox, double oy, Colour colour, double step1, double pi);
 
-    BackingImage& image_;
+    Canvas& image_;
     LoopValues w_;
 };

@@ -22,6 +22,13 @@ case "${1:-}" in
   *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac
 
+# Elsewhere this script installs nothing: it names what to install, and the
+# build says what it cannot find.
+if ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
+  echo "install-deps.sh: no apt-get here, so nothing installed; the build needs a C++20 compiler, CMake, Ninja and SDL2 (dnf: gcc-c++ cmake ninja-build SDL2-devel; pacman: gcc cmake ninja sdl2; brew: cmake ninja sdl2)" >&2
+  exit 0
+fi
+
 missing=()
 for package in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

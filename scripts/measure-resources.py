@@ -6,7 +6,7 @@ resident memory. A measuring tool, not a test: it asserts nothing.
 
     scripts/measure-resources.py [EXECUTABLE] [--seconds N]
 
-EXECUTABLE defaults to build/app/src/rotary-envelope (`cmake --preset app &&
+EXECUTABLE defaults to build/app/src/window/rotary-envelope (`cmake --preset app &&
 cmake --build --preset app` builds it). Needs xvfb, xdotool and python3-xlib
 (scripts/install-deps.sh test). Call it with /usr/bin/python3.
 """
@@ -21,7 +21,7 @@ import time
 from Xlib import X, display as xdisplay
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-DEFAULT_EXECUTABLE = os.path.join(ROOT, "build", "app", "src", "rotary-envelope")
+DEFAULT_EXECUTABLE = os.path.join(ROOT, "build", "app", "src", "window", "rotary-envelope")
 SCREEN = (1280, 1024)
 WINDOW_NAME = "Rotary Envelope"
 # Red as the program draws it, in the X server's 32-bit pixels (B, G, R, x).

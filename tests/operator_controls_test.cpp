@@ -26,13 +26,11 @@ TEST(Keys, CommaAndDotScaleTheSpeedSlashResetsIt) {
     EXPECT_DOUBLE_EQ(start, 15 * step1);
     for (int i = 0; i < 20; ++i) w.form.KeyPress(',');
     EXPECT_NEAR(w.s().stepe / start, std::pow(0.95, 20), 1e-12);
-    EXPECT_NEAR(w.s().stepe / start, 0.358, 1e-3);
     w.form.KeyPress('/');
     EXPECT_EQ(w.s().stepe, 5 * w.s().step1) << "exactly a third of the start-up speed";
     const double slow = w.s().stepe;
     for (int i = 0; i < 20; ++i) w.form.KeyPress('.');
     EXPECT_NEAR(w.s().stepe / slow, std::pow(1.05, 20), 1e-12);
-    EXPECT_NEAR(w.s().stepe / slow, 2.653, 1e-3);
     w.form.KeyPress('/');
     EXPECT_EQ(w.s().stepe, 5 * w.s().step1);
 }

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <limits>
 
+#include "canvas/user_coordinates.h"
 #include "window/display_choice.h"
-#include "window/user_coordinates.h"
 
 namespace {
 

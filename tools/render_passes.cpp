@@ -1,6 +1,7 @@
 // Renders the animation without a display and writes the backing image as a
 // BMP file, so a person can look at it on a machine with no screen.
 //   render-passes [passes] [output.bmp]      (defaults: 100, passes.bmp)
+// With 0 passes the image is the background picture alone.
 #include <charconv>
 #include <cstdio>
 #include <exception>
@@ -10,20 +11,22 @@
 
 #include "animation/form1.h"
 #include "background_picture.h"
-#include "window/headless_platform.h"
+#include "bmp_file.h"
+#include "support/headless_platform.h"
 
 namespace {
 
 constexpr const char* usage =
     "usage: render-passes [passes] [output.bmp]\n"
     "Runs the animation for a number of passes (default 100) without a display\n"
-    "and writes the window's picture to a BMP file (default passes.bmp).\n";
+    "and writes the window's picture to a BMP file (default passes.bmp); with 0\n"
+    "passes, the background picture alone.\n";
 
-// A whole positive number, or nothing.
+// A whole number, 0 or more, or nothing.
 std::optional<long long> pass_count(std::string_view text) {
     long long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || value <= 0) return std::nullopt;
+    if (error != std::errc{} || end != text.data() + text.size() || value < 0) return std::nullopt;
     return value;
 }
 
@@ -42,10 +45,12 @@ int main(int argc, char** argv) {
     const long long passes = *count;
     const std::string output = argc > 2 ? argv[2] : "passes.bmp";
     try {
-        HeadlessPlatform platform(passes, UserCoordinates{}, background_picture_bmp());
+        HeadlessPlatform platform(passes, UserCoordinates{}, draw_background_picture);
         Form1 form(platform);
-        form.Activate();
-        platform.image().save_bmp(output);
+        // No passes: the background picture alone.
+        if (passes > 0) form.Activate();
+        const Canvas& canvas = platform.canvas();
+        write_bmp(output, canvas.width(), canvas.height(), [&canvas](int x, int y) { return canvas.pixel(x, y); });
         std::printf("%s: %lld passes, angle %.6f\n", output.c_str(), passes, form.state().j1);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "render-passes: %s\n", error.what());

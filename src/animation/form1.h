@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "animation/animation_state.h"
-#include "window/colour.h"
-#include "window/platform.h"
+#include "animation/colour.h"
+#include "animation/platform.h"
 
 class Form1 final : public FormEvents {
 public:

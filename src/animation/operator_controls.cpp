@@ -3,14 +3,8 @@
 #include <cmath>
 
 #include "animation/form1.h"
+#include "animation/keys.h"
 
-namespace key {
-inline constexpr std::uint16_t escape = 27;
-inline constexpr std::uint16_t slower = ',';
-inline constexpr std::uint16_t faster = '.';
-inline constexpr std::uint16_t slow = '/';
-inline constexpr std::uint16_t hold_or_run = ' ';
-}  // namespace key
 
 void Form1::KeyPress(std::uint16_t code) {
     AnimationState& s = state_;

@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "icon/icon_image.h"
 #include "icon/vector_sketch.h"
-#include "window/icon_image.h"
 
 // One picture for each of `sizes` (in pixels).
 std::vector<IconImage> rasterise_icon(std::span<const SketchShape> shapes, std::span<const int> sizes,

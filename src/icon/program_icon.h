@@ -6,8 +6,8 @@
 
 #include <vector>
 
+#include "icon/icon_image.h"
 #include "icon/vector_sketch.h"
-#include "window/icon_image.h"
 
 // What the icon shows, bottom first.
 std::vector<SketchShape> icon_figure();

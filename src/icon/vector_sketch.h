@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "window/platform.h"
-#include "window/user_coordinates.h"
+#include "animation/platform.h"
+#include "canvas/user_coordinates.h"
 
 struct SketchShape {
     enum class Kind { polyline, circle };

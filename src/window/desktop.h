@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-#include "window/icon_image.h"
+#include "icon/icon_image.h"
 #include "window/window_fit.h"
 
 struct SDL_Window;

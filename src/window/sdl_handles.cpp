@@ -3,6 +3,4 @@
 #include <SDL.h>
 
 void SdlDeleter::operator()(SDL_Surface* p) const { SDL_FreeSurface(p); }
-void SdlDeleter::operator()(SDL_Renderer* p) const { SDL_DestroyRenderer(p); }
-void SdlDeleter::operator()(SDL_Texture* p) const { SDL_DestroyTexture(p); }
 void SdlDeleter::operator()(SDL_Window* p) const { SDL_DestroyWindow(p); }

@@ -3,20 +3,21 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "animation/keys.h"
+#include "canvas/main_window.h"
 #include "window/desktop.h"
 #include "window/display_choice.h"
-#include "window/main_window.h"
 #include "window/sdl_error.h"
 
 namespace {
 
-constexpr std::uint16_t escape_code = 27;
 // The forms runtime's button and shift masks, which the handlers receive.
 constexpr int left_button = 1, right_button = 2, middle_button = 4;
 constexpr int shift_key = 1, ctrl_key = 2, alt_key = 4;
@@ -102,16 +103,52 @@ int SdlVideo::refresh_hz() const {
     return mode.refresh_rate;
 }
 
-SdlWindow::SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp, std::span<const IconImage> icons)
-    : ImagePlatform(UserCoordinates(video.density_scale()), picture_bmp), pacer_(video.refresh_hz()) {
+namespace {
+
+// Hidden until the window manager may place it and its icons are set.
+WindowPtr open_window(const SdlVideo& video, UserCoordinates coords, std::span<const IconImage> icons) {
     const std::string title(main_window::caption);
-    const ScreenPoint at = video.window_position(image_.width(), image_.height());
-    window_.reset(
-        checked(SDL_CreateWindow(title.c_str(), at.x, at.y, image_.width(), image_.height(), SDL_WINDOW_HIDDEN),
+    const ScreenPoint at = video.window_position(coords.width(), coords.height());
+    WindowPtr window(
+        checked(SDL_CreateWindow(title.c_str(), at.x, at.y, coords.width(), coords.height(), SDL_WINDOW_HIDDEN),
                 "SDL_CreateWindow"));
-    if (video.window_manager()) leave_placement_to_window_manager(window_.get());
-    set_window_icons(window_.get(), icons);
-    SDL_ShowWindow(window_.get());
+    if (video.window_manager()) leave_placement_to_window_manager(window.get());
+    set_window_icons(window.get(), icons);
+    SDL_ShowWindow(window.get());
+    return window;
+}
+
+int shift_of(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
+
+// The canvas draws in the window surface's own pixel layout where it has
+// one of 32 bits, so showing it is a plain copy.
+PixelFormat pixel_format_of(SDL_Window* window) {
+    const SDL_PixelFormat* f = checked(SDL_GetWindowSurface(window), "SDL_GetWindowSurface")->format;
+    if (f->BytesPerPixel != 4) return PixelFormat::rgba_bytes();
+    return {shift_of(f->Rmask), shift_of(f->Gmask), shift_of(f->Bmask), f->Amask};
+}
+
+}  // namespace
+
+SdlWindow::SdlWindow(const SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons)
+    : SdlWindow(video, UserCoordinates(video.density_scale()), std::move(picture), icons) {}
+
+SdlWindow::SdlWindow(const SdlVideo& video, UserCoordinates coords, Canvas::Picture picture,
+                     std::span<const IconImage> icons)
+    : SdlWindow(video, coords, open_window(video, coords, icons), std::move(picture)) {}
+
+// The window opens first: the canvas takes its pixel layout.
+SdlWindow::SdlWindow(const SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture)
+    : CanvasPlatform(coords, std::move(picture), pixel_format_of(window.get())),
+      window_(std::move(window)),
+      pacer_(video.refresh_hz()) {
+    const PixelFormat& f = canvas_.format();
+    canvas_surface_.reset(
+        checked(SDL_CreateRGBSurfaceFrom(const_cast<std::uint32_t*>(canvas_.pixels()), canvas_.width(),
+                                         canvas_.height(), 32, canvas_.width() * 4, Uint32{0xFF} << f.red_shift,
+                                         Uint32{0xFF} << f.green_shift, Uint32{0xFF} << f.blue_shift, f.opaque),
+                "SDL_CreateRGBSurfaceFrom"));
+    checked(SDL_SetSurfaceBlendMode(canvas_surface_.get(), SDL_BLENDMODE_NONE), "SDL_SetSurfaceBlendMode");
     present();
 }
 
@@ -123,13 +160,13 @@ void SdlWindow::settle() {
 
 void SdlWindow::present() {
     SDL_Surface* target = checked(SDL_GetWindowSurface(window_.get()), "SDL_GetWindowSurface");
-    checked(SDL_BlitSurface(image_.surface(), nullptr, target, nullptr), "SDL_BlitSurface");
+    checked(SDL_BlitSurface(canvas_surface_.get(), nullptr, target, nullptr), "SDL_BlitSurface");
     checked(SDL_UpdateWindowSurface(window_.get()), "SDL_UpdateWindowSurface");
 }
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
     SDL_Event event;
-    if (image_.take_changes()) {
+    if (canvas_.take_changes()) {
         pacer_.wait();
         present();
     } else {
@@ -155,7 +192,7 @@ void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
         break;
     case SDL_KEYDOWN:
         // Escape never arrives as text.
-        if (event.key.keysym.sym == SDLK_ESCAPE) handlers.KeyPress(escape_code);
+        if (event.key.keysym.sym == SDLK_ESCAPE) handlers.KeyPress(key::escape);
         break;
     case SDL_TEXTINPUT:
         // Typed characters after keyboard translation, one call each.
@@ -165,7 +202,7 @@ void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
         }
         break;
     case SDL_MOUSEMOTION: {
-        const UserPoint p = image_.coordinates().to_user(event.motion.x, event.motion.y);
+        const UserPoint p = canvas_.coordinates().to_user(event.motion.x, event.motion.y);
         handlers.MouseMove(button_mask(event.motion.state), shift_mask(SDL_GetModState()), p.x, p.y);
         break;
     }

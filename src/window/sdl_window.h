@@ -1,15 +1,15 @@
-// The program's window on SDL: shows the backing image, paces presentation to
-// the display's refresh, and turns SDL events into calls of the window's
-// handlers. The only file that knows SDL events.
+// The program's window on SDL: shows the canvas, paces presentation to the
+// display's refresh, and turns SDL events into calls of the window's
+// handlers. It draws nothing itself.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "canvas/canvas_platform.h"
+#include "icon/icon_image.h"
 #include "window/frame_pacer.h"
-#include "window/icon_image.h"
-#include "window/image_platform.h"
 #include "window/sdl_handles.h"
 #include "window/window_fit.h"
 
@@ -43,11 +43,11 @@ private:
     FrameExtents frame_;
 };
 
-class SdlWindow final : public ImagePlatform {
+class SdlWindow final : public CanvasPlatform {
 public:
     // Opens and shows the window with `icons`; throws SdlError when SDL
     // cannot.
-    SdlWindow(const SdlVideo& video, std::span<const std::uint8_t> picture_bmp, std::span<const IconImage> icons = {});
+    SdlWindow(const SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons = {});
 
     // Collects the events the window system sent on showing the window (the
     // resting pointer among them), so the first pass's pump delivers them.
@@ -56,14 +56,17 @@ public:
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
 
-    // Shows the backing image in the window now, without pacing; public for
-    // the benchmark.
+    // Shows the canvas in the window now, without pacing; public for the
+    // benchmark.
     void present();
 
 private:
+    SdlWindow(const SdlVideo& video, UserCoordinates coords, Canvas::Picture picture, std::span<const IconImage> icons);
+    SdlWindow(const SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture);
     void dispatch(const SDL_Event& event, FormEvents& handlers);
 
     WindowPtr window_;
+    SurfacePtr canvas_surface_;  // the canvas's pixels as SDL sees them
     FramePacer pacer_;
     bool ended_ = false;
 };

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "window/user_coordinates.h"
+#include "canvas/user_coordinates.h"
 
 namespace {
 

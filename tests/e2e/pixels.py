@@ -3,6 +3,9 @@ draws with, where its user coordinates fall on the screen, and finding the
 circles it draws. Drawing is opaque and aliased, so colours are exact."""
 
 import math
+import os
+import subprocess
+import tempfile
 import time
 from pathlib import Path
 
@@ -29,7 +32,8 @@ CENTRE_TRAVEL = 12  # the figure's centre from the origin
 # within this distance of the origin belong to the red centre circle alone.
 CENTRE_CIRCLE_REACH = CENTRE_TRAVEL + CENTRE_RADIUS + 8
 
-BACKGROUND_BMP = Path(__file__).resolve().parents[2] / "assets" / "background.bmp"
+# The tool that draws what the program draws, without a display.
+RENDER_PASSES = os.environ.get("ROTARY_RENDER_PASSES", "render-passes")
 
 
 def to_pixel(x, y, scale=1.0):
@@ -47,7 +51,11 @@ def pixels_of(image, colour):
 
 
 def background_picture():
-    return Image.open(BACKGROUND_BMP).convert("RGB")
+    """The background picture at 96 dpi, as the program draws it."""
+    with tempfile.TemporaryDirectory() as folder:
+        path = Path(folder) / "picture.bmp"
+        subprocess.run([RENDER_PASSES, "0", str(path)], check=True, stdout=subprocess.DEVNULL, timeout=30)
+        return Image.open(path).convert("RGB")
 
 
 def centre_circle(image, scale=1.0):
@@ -61,6 +69,17 @@ def centre_circle(image, scale=1.0):
     xs = [x for x, _ in near]
     ys = [y for _, y in near]
     return ((min(xs) + max(xs)) / 2, (min(ys) + max(ys)) / 2, max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
+
+
+def ring_thickness(image, colour, centre, radius, rows=10):
+    """The median count of `colour` pixels on the rows through a ring's
+    rightmost part, within a few pixels of the ring."""
+    cx, cy = centre
+    counts = []
+    for y in range(round(cy) - rows, round(cy) + rows + 1):
+        span = range(round(cx + radius) - 6, round(cx + radius) + 7)
+        counts.append(sum(1 for x in span if image.getpixel((x, y)) == colour))
+    return sorted(counts)[len(counts) // 2]
 
 
 def ring_facts(points, centre, sectors=36):

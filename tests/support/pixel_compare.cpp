@@ -1,13 +1,12 @@
 #include "support/pixel_compare.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "window/sdl_handles.h"
+#include "bmp_file.h"
 
-PixelImage PixelImage::of(BackingImage& image) {
+PixelImage PixelImage::of(const Canvas& image) {
     PixelImage p;
     p.width = image.width();
     p.height = image.height();
@@ -23,16 +22,7 @@ int PixelImage::count(Colour colour) const {
 }
 
 void PixelImage::save_bmp(const std::string& path) const {
-    const SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888));
-    if (!s) return;
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
-        for (int x = 0; x < width; ++x) {
-            const Colour c = at(x, y);
-            row[x] = SDL_MapRGB(s->format, red_of(c), green_of(c), blue_of(c));
-        }
-    }
-    SDL_SaveBMP(s.get(), path.c_str());
+    write_bmp(path, width, height, [this](int x, int y) { return at(x, y); });
 }
 
 void expect_same_pixels(const PixelImage& actual, const PixelImage& expected, const std::string& name) {
@@ -53,19 +43,6 @@ void expect_same_pixels(const PixelImage& actual, const PixelImage& expected, co
                   << "-expected.bmp";
 }
 
-std::span<const std::uint8_t> test_picture_bmp() {
-    static const std::vector<std::uint8_t> bmp = [] {
-        const SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, 975, 741, 32, SDL_PIXELFORMAT_RGB888));
-        for (int y = 0; y < s->h; ++y) {
-            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
-            for (int x = 0; x < s->w; ++x) row[x] = (x / 8 + y / 8) % 5 == 0 ? 0 : SDL_MapRGB(s->format, 192, 192, 192);
-        }
-        std::vector<std::uint8_t> out(static_cast<std::size_t>(s->w) * s->h * 4 + 1024);
-        SDL_RWops* rw = SDL_RWFromMem(out.data(), static_cast<int>(out.size()));
-        SDL_SaveBMP_RW(s.get(), rw, 0);
-        out.resize(static_cast<std::size_t>(SDL_RWtell(rw)));
-        SDL_RWclose(rw);
-        return out;
-    }();
-    return bmp;
+void draw_test_picture(Canvas& canvas) {
+    for (float x = -140; x < 130; x += 9) canvas.line(x, -100, x + 60, 84, colours::black);
 }

@@ -1,4 +1,4 @@
-// Pixels of the backing image: the coordinate mapping, opaque repainting and
+// Pixels of the canvas: the coordinate mapping, opaque repainting and
 // what the animation leaves on it.
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <string>
 
 #include "animation/form1.h"
+#include "canvas/user_coordinates.h"
+#include "support/headless_platform.h"
 #include "support/pixel_compare.h"
 #include "support/recording_platform.h"
-#include "window/headless_platform.h"
-#include "window/user_coordinates.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ TEST(UserCoordinates, DensityScalesInQuarterSteps) {
     EXPECT_NEAR(doubled.to_pixel(0, 0).y, 808, 1);
 }
 
-TEST(BackingImage, RepaintingInAnotherColourReplacesExactly) {
-    BackingImage image;
+TEST(Canvas, RepaintingInAnotherColourReplacesExactly) {
+    Canvas image;
     const PixelImage grey = PixelImage::of(image);
     image.line(-50, -40, 60, 30, colours::red);
     image.circle(5, 7, 24, colours::red);
@@ -67,8 +67,8 @@ TEST(BackingImage, RepaintingInAnotherColourReplacesExactly) {
     expect_same_pixels(PixelImage::of(image), grey, "repaint");
 }
 
-TEST(BackingImage, CircleOfRadius36IsRoundAtAbout146Pixels) {
-    BackingImage image;
+TEST(Canvas, CircleOfRadius36IsRoundAtAbout146Pixels) {
+    Canvas image;
     image.circle(0, 0, 36, colours::blue);
     const PixelImage p = PixelImage::of(image);
     const PixelPoint centre = image.coordinates().to_pixel(0, 0);
@@ -83,13 +83,13 @@ TEST(BackingImage, CircleOfRadius36IsRoundAtAbout146Pixels) {
     EXPECT_GT(blue, 800) << "a closed outline, not a few dots";
 }
 
-TEST(BackingImage, ClearShowsThePictureAgain) {
-    // A small striped picture stands in for the real one.
-    BackingImage reference(UserCoordinates{}, test_picture_bmp());
+TEST(Canvas, ClearShowsThePictureAgain) {
+    // A striped picture stands in for the real one.
+    Canvas reference(UserCoordinates{}, draw_test_picture);
     const PixelImage picture = PixelImage::of(reference);
     EXPECT_GT(picture.count(colours::black), 1000) << "the picture shows from the start";
 
-    BackingImage image(UserCoordinates{}, test_picture_bmp());
+    Canvas image(UserCoordinates{}, draw_test_picture);
     image.line(-100, -90, 100, 80, colours::red);
     image.circle(0, 0, 36, colours::blue);
     image.clear();
@@ -111,7 +111,7 @@ struct HundredPasses : ::testing::Test {
 };
 
 TEST_F(HundredPasses, RedShowsOnlyTheCurrentFigureAndItsCentre) {
-    const PixelImage after = PixelImage::of(headless.image());
+    const PixelImage after = PixelImage::of(headless.canvas());
     // The last pass's red commands, alone on a fresh image.
     std::vector<Command> red;
     for (const Command& c : recording.pass(passes - 1)) {
@@ -120,7 +120,7 @@ TEST_F(HundredPasses, RedShowsOnlyTheCurrentFigureAndItsCentre) {
     ASSERT_EQ(red.size(), 1002u);
     HeadlessPlatform alone(1);
     replay(red, alone);
-    const PixelImage expected_red = PixelImage::of(alone.image());
+    const PixelImage expected_red = PixelImage::of(alone.canvas());
 
     int red_pixels = 0;
     for (int y = 0; y < after.height; ++y) {
@@ -146,9 +146,9 @@ TEST_F(HundredPasses, BlackTraceCoversItsRedTwin) {
     }
     HeadlessPlatform fresh(1);
     replay(red_trace, fresh);
-    EXPECT_GT(PixelImage::of(fresh.image()).count(colours::red), 1500);
+    EXPECT_GT(PixelImage::of(fresh.canvas()).count(colours::red), 1500);
     replay(black_trace, fresh);
-    EXPECT_EQ(PixelImage::of(fresh.image()).count(colours::red), 0);
+    EXPECT_EQ(PixelImage::of(fresh.canvas()).count(colours::red), 0);
 }
 
 TEST_F(HundredPasses, ErasingCircleRestoresGrey) {
@@ -163,18 +163,18 @@ TEST_F(HundredPasses, ErasingCircleRestoresGrey) {
     }
     ASSERT_EQ(circles.size(), 2u);
     HeadlessPlatform fresh(1);
-    const PixelImage grey = PixelImage::of(fresh.image());
+    const PixelImage grey = PixelImage::of(fresh.canvas());
     replay(circles, fresh);
-    expect_same_pixels(PixelImage::of(fresh.image()), grey, "erase");
+    expect_same_pixels(PixelImage::of(fresh.canvas()), grey, "erase");
 }
 
-TEST(BackingImage, FiguresStayInsideTheClientArea) {
+TEST(Canvas, FiguresStayInsideTheClientArea) {
     // Over a full turn, apart from the cleared pass-2 frame, nothing touches
     // an edge.
     HeadlessPlatform platform(3 + 140);
     Form1 form(platform);
     form.Activate();
-    const PixelImage p = PixelImage::of(platform.image());
+    const PixelImage p = PixelImage::of(platform.canvas());
     for (int x = 0; x < p.width; ++x) {
         ASSERT_EQ(p.at(x, 0), colours::light_grey) << x;
         ASSERT_EQ(p.at(x, p.height - 1), colours::light_grey) << x;

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "window/rounding.h"
+#include "canvas/rounding.h"
 
 namespace user_space {
 inline constexpr double left = -117;

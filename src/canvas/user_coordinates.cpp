@@ -1,4 +1,4 @@
-#include "window/user_coordinates.h"
+#include "canvas/user_coordinates.h"
 
 #include <algorithm>
 #include <cmath>

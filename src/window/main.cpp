@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     }
     try {
         SdlVideo video;
-        SdlWindow window(video, background_picture_bmp(), window_icons());
+        SdlWindow window(video, draw_background_picture, window_icons());
         Form1 form(window);
         window.settle();
         form.Activate();

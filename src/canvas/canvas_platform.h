@@ -1,0 +1,26 @@
+// A platform whose drawing goes into a Canvas. Front ends derive from it and
+// differ only in how they pump events, show the canvas and end.
+#pragma once
+
+#include <utility>
+
+#include "animation/platform.h"
+#include "canvas/canvas.h"
+
+class CanvasPlatform : public Platform {
+public:
+    explicit CanvasPlatform(UserCoordinates coords = UserCoordinates{}, Canvas::Picture picture = {},
+                            PixelFormat format = PixelFormat::rgba_bytes())
+        : canvas_(coords, std::move(picture), format) {}
+
+    void line(float x1, float y1, float x2, float y2, Colour colour) override { canvas_.line(x1, y1, x2, y2, colour); }
+    void circle(float x, float y, float radius, Colour colour) override { canvas_.circle(x, y, radius, colour); }
+    void clear() override { canvas_.clear(); }
+    Colour back_color() const override { return canvas_.back_color(); }
+
+    Canvas& canvas() { return canvas_; }
+    const Canvas& canvas() const { return canvas_; }
+
+protected:
+    Canvas canvas_;
+};
