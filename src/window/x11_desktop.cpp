@@ -159,9 +159,10 @@ std::optional<X11Handles> x11_handles(SDL_Window* window) {
 }  // namespace
 
 std::optional<X11DesktopFacts> read_x11_desktop() {
+    // Quiet until the connection is closed: closing it reads what is left.
+    const QuietErrors quiet;
     const DisplayPtr display(XOpenDisplay(nullptr));
     if (!display) return std::nullopt;
-    const QuietErrors quiet;
     X11DesktopFacts facts;
     facts.xft_dpi = xft_dpi(display.get());
     facts.screen_dpi = screen_dpi(display.get());
