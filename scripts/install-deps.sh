@@ -3,6 +3,7 @@
 # yet, through apt-get (as root, or through sudo).
 #   install-deps.sh run    what building and running the program needs
 #   install-deps.sh test   that, plus what the tests, benchmarks and checks need
+#   install-deps.sh web    what building and testing the web page needs
 set -euo pipefail
 
 run_packages=(g++ cmake ninja-build libsdl2-dev)
@@ -16,10 +17,15 @@ test_packages=(
   clang-14 libclang-rt-14-dev              # the fuzzer (libFuzzer)
 )
 
+# The web page's tools, each wanted only when its command is missing: a node
+# from elsewhere (NodeSource's bundles npm and conflicts with Debian's) will do.
+web_commands=(emscripten:em++ nodejs:node npm:npm chromium:chromium cmake:cmake ninja-build:ninja python3:python3)
+
 case "${1:-}" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  web) wanted=() ;;
+  *) echo "usage: $0 run|test|web" >&2; exit 2 ;;
 esac
 
 # Elsewhere this script installs nothing: it names what to install, and the
@@ -35,6 +41,11 @@ for package in "${wanted[@]}"; do
     missing+=("$package")
   fi
 done
+if [ "$1" = web ]; then
+  for entry in "${web_commands[@]}"; do
+    command -v "${entry#*:}" >/dev/null || missing+=("${entry%%:*}")
+  done
+fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"
