@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "animation/keys.h"
 #include "canvas/main_window.h"
+#include "window/desktop.h"
+#include "window/display_choice.h"
 #include "window/end_signals.h"
 #include "window/refresh_rate.h"
 #include "window/sdl_error.h"
@@ -33,22 +36,43 @@ SdlVideo::SdlVideo() {
     // A plain shared-memory window surface: an OpenGL-backed one buys nothing
     // for a software image and costs threads and processor time.
     insist_on_hint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // Without XRandR, SDL reads the display density from the X server.
-    insist_on_hint(SDL_HINT_VIDEO_X11_XRANDR, "0");
     // The program answers the signals that ask it to end itself, however
     // much input is waiting.
     insist_on_hint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     catch_end_signals();
-    checked(SDL_Init(SDL_INIT_VIDEO), "SDL_Init");
-    // With no display SDL falls back to a driver that shows nothing, and the
-    // program would run unseen forever; only an explicit choice may have it.
+    const char* const display = std::getenv("DISPLAY");
+    const char* const wayland_display = std::getenv("WAYLAND_DISPLAY");
+    const bool driver_chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER) != nullptr;
+    if (const char* driver = preferred_video_driver(display, wayland_display); driver && !driver_chosen) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        if (driver_chosen) throw SdlError("SDL_Init");
+        throw std::runtime_error(no_display_message(display, wayland_display) + " (SDL_Init failed: " + SDL_GetError() +
+                                 ")");
+    }
+    // With no display SDL may fall back to a driver that shows nothing, and
+    // the program would run unseen forever; only an explicit choice may have it.
     const char* const current = SDL_GetCurrentVideoDriver();
     const std::string driver = current != nullptr ? current : "";
-    if ((driver == "offscreen" || driver == "dummy") && SDL_GetHint(SDL_HINT_VIDEODRIVER) == nullptr) {
+    if ((driver == "offscreen" || driver == "dummy") && !driver_chosen) {
         SDL_Quit();
-        throw std::runtime_error(
-            "no display: SDL found none to show a window on (DISPLAY and WAYLAND_DISPLAY unusable)");
+        throw std::runtime_error(no_display_message(display, wayland_display));
     }
+
+    const DesktopFacts desktop = read_desktop();
+    window_manager_ = desktop.window_manager;
+    const double desktop_scale = ::density_scale(static_cast<float>(desktop.dpi));
+    frame_ =
+        desktop.frame.value_or(window_manager_ ? scaled_frame(typical_frame_96dpi, desktop_scale) : FrameExtents{});
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) < 0) {
+        const SdlError error("SDL_GetDisplayUsableBounds");
+        SDL_Quit();
+        throw error;
+    }
+    usable_ = {usable.x, usable.y, usable.w, usable.h};
+    density_ = fitted_density(desktop_scale, usable_, frame_);
     events_.emplace();
 }
 
@@ -57,10 +81,9 @@ SdlVideo::~SdlVideo() {
     SDL_Quit();
 }
 
-double SdlVideo::density_scale() const {
-    float ddpi = 0, hdpi = 0, vdpi = 0;
-    if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) < 0) return 1.0;
-    return ::density_scale(hdpi);
+ScreenPoint SdlVideo::window_position(int width, int height) const {
+    if (window_manager_) return {SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED};
+    return centred_client(usable_, frame_, width, height);
 }
 
 int SdlVideo::refresh_hz() const {
@@ -71,11 +94,17 @@ int SdlVideo::refresh_hz() const {
 
 namespace {
 
-WindowPtr open_window(UserCoordinates coords) {
+// Hidden until the window manager may place it and its icons are set.
+WindowPtr open_window(const SdlVideo& video, UserCoordinates coords, std::span<const IconImage> icons) {
     const std::string title(main_window::caption);
-    return WindowPtr(checked(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                              coords.width(), coords.height(), SDL_WINDOW_SHOWN),
-                             "SDL_CreateWindow"));
+    const ScreenPoint at = video.window_position(coords.width(), coords.height());
+    WindowPtr window(
+        checked(SDL_CreateWindow(title.c_str(), at.x, at.y, coords.width(), coords.height(), SDL_WINDOW_HIDDEN),
+                "SDL_CreateWindow"));
+    if (video.window_manager()) leave_placement_to_window_manager(window.get());
+    set_window_icons(window.get(), icons);
+    SDL_ShowWindow(window.get());
+    return window;
 }
 
 int shift_of(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
@@ -90,11 +119,11 @@ PixelFormat pixel_format_of(SDL_Window* window) {
 
 }  // namespace
 
-SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture)
-    : SdlWindow(video, UserCoordinates(video.density_scale()), std::move(picture)) {}
+SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons)
+    : SdlWindow(video, UserCoordinates(video.density_scale()), std::move(picture), icons) {}
 
-SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture)
-    : SdlWindow(video, coords, open_window(coords), std::move(picture)) {}
+SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture, std::span<const IconImage> icons)
+    : SdlWindow(video, coords, open_window(video, coords, icons), std::move(picture)) {}
 
 // The window opens first: the canvas takes its pixel layout.
 SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture)
@@ -133,7 +162,7 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
         // Nothing new to show: sleep until input arrives, for at most one
         // refresh, so a held animation leaves the processor idle.
         const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(pacer_.period());
-        SDL_WaitEventTimeout(nullptr, static_cast<int>(std::max<long long>(1, period.count())));
+        wait_for_input(window_.get(), static_cast<int>(std::max<long long>(1, period.count())));
     }
     SDL_PumpEvents();
     events_.pumped();

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build directory, unpacks it and checks it
 # as a desktop would use it: the program, its menu entry, icon and software-
-# centre description are there, valid and naming one another; the package
-# depends on the SDL2 runtime; and the unpacked program opens its window under
-# its own Xvfb, draws, and quits with status 0 on escape.
+# centre description are there, valid and naming one another, and so is the
+# manual page; the package depends on the SDL2 runtime; and the unpacked
+# program opens its window under its own Xvfb, draws, and quits with status 0
+# on escape.
 #   check_package.sh CPACK BUILD_DIR
 set -euo pipefail
 cpack=$1
@@ -45,11 +46,13 @@ program=$usr/bin/rotary-envelope
 desktop=$usr/share/applications/$id.desktop
 icon=$usr/share/icons/hicolor/scalable/apps/$id.svg
 metainfo=$usr/share/metainfo/$id.metainfo.xml
+manual=$usr/share/man/man1/rotary-envelope.1.gz
 [ -f "$program" ] && [ -x "$program" ] || fail "no executable $program"
-for file in "$desktop" "$icon" "$metainfo"; do
+for file in "$desktop" "$icon" "$metainfo" "$manual"; do
   [ -s "$file" ] || fail "missing or empty: ${file#"$work/root"}"
 done
 grep -q '<svg ' "$icon" || fail "the icon is not an SVG picture"
+zcat "$manual" | grep -q '^\.TH ROTARY-ENVELOPE 1 ' || fail "the manual page is not rotary-envelope(1)"
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects the metainfo"
