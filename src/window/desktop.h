@@ -23,5 +23,5 @@ DesktopFacts read_desktop();
 void leave_placement_to_window_manager(SDL_Window* window);
 void set_window_icons(SDL_Window* window, std::span<const IconImage> icons);
 // Sleeps until input is waiting or `timeout_ms` has passed; the input stays
-// queued for the next SDL_PumpEvents.
+// for the event pump to take.
 void wait_for_input(SDL_Window* window, int timeout_ms);
