@@ -19,7 +19,7 @@ from contextlib import contextmanager
 from pathlib import Path
 
 from PIL import Image
-from Xlib import X, Xatom
+from Xlib import X, XK, Xatom
 from Xlib import display as xdisplay
 from Xlib.error import XError
 from Xlib.ext import xtest
@@ -180,6 +180,14 @@ def send_fake_input(display, events):
     display.sync()
 
 
+def key_presses(display, name, count):
+    """`count` presses and releases of the key for keysym `name`, as events
+    for send_fake_input."""
+    code = display.keysym_to_keycode(XK.string_to_keysym(name))
+    check(code, f"the X server's keyboard lacks '{name}'")
+    return [(X.KeyPress, code, 0, 0), (X.KeyRelease, code, 0, 0)] * count
+
+
 def _stop(process):
     if process.poll() is None:
         process.terminate()
@@ -321,11 +329,6 @@ class Program:
             yield
         finally:
             os.kill(self.pid, signal.SIGCONT)
-
-    def cpu_seconds(self):
-        """User plus system processor time used so far."""
-        fields = Path(f"/proc/{self.pid}/stat").read_text().rsplit(")", 1)[1].split()
-        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 @contextmanager

@@ -22,7 +22,6 @@ from Xlib import X, XK
 
 EVENTS = 5000
 KEY_PRESSES = 1000  # each a press and a release
-SETTLE_S = 1.0
 HANDLED_TIMEOUT_S = 10.0
 APART_S = 0.5
 LAST_DIRECTION_APART = 0.2  # radians
@@ -73,7 +72,7 @@ def flood_events(program):
 
 def flood(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         display = program.server.display
         events = flood_events(program)
         start = time.monotonic()
@@ -99,18 +98,12 @@ def flood(exe):
         program.check_ends("Escape after the flood")
 
 
-def key_presses(display, name, count):
-    code = display.keysym_to_keycode(XK.string_to_keysym(name))
-    check(code, f"the X server's keyboard lacks '{name}'")
-    return [(X.KeyPress, code, 0, 0), (X.KeyRelease, code, 0, 0)] * count
-
-
 def backlog_then_sigterm(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         with program.stopped():
             harness.send_fake_input(program.server.display,
-                                    key_presses(program.server.display, "period", BACKLOG_PRESSES))
+                                    harness.key_presses(program.server.display, "period", BACKLOG_PRESSES))
         time.sleep(WORKING_THROUGH_S)
         os.kill(program.pid, signal.SIGTERM)
         program.check_ends(f"SIGTERM after {BACKLOG_PRESSES} queued key presses", BACKLOG_ENDING_S)
@@ -118,17 +111,17 @@ def backlog_then_sigterm(exe):
 
 def backlog_then_escape(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         display = program.server.display
         with program.stopped():
-            harness.send_fake_input(display, key_presses(display, "a", BACKLOG_PRESSES) +
-                                    key_presses(display, "Escape", 1))
+            harness.send_fake_input(display, harness.key_presses(display, "a", BACKLOG_PRESSES) +
+                                    harness.key_presses(display, "Escape", 1))
         program.check_ends(f"Escape queued after {BACKLOG_PRESSES} key presses", BACKLOG_ENDING_S)
 
 
 def burst_memory(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         resting = program.resident_mb()
         moves, last = moves_then_the_last(program, random.Random(20240611), BURST_MOVES - 1)
         with program.stopped():
