@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <memory>
 #include <stdexcept>
@@ -89,16 +88,6 @@ WindowPtr open_window(UserCoordinates coords) {
                              "SDL_CreateWindow"));
 }
 
-int shift_of(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
-
-// The canvas draws in the window surface's own pixel layout where it has
-// one of 32 bits, so showing it is a plain copy.
-PixelFormat pixel_format_of(SDL_Window* window) {
-    const SDL_PixelFormat* f = checked(SDL_GetWindowSurface(window), "SDL_GetWindowSurface")->format;
-    if (f->BytesPerPixel != 4) return PixelFormat::rgba_bytes();
-    return {shift_of(f->Rmask), shift_of(f->Gmask), shift_of(f->Bmask), f->Amask};
-}
-
 }  // namespace
 
 SdlWindow::SdlWindow(const SdlVideo& video, Canvas::Picture picture)
@@ -107,20 +96,14 @@ SdlWindow::SdlWindow(const SdlVideo& video, Canvas::Picture picture)
 SdlWindow::SdlWindow(const SdlVideo& video, UserCoordinates coords, Canvas::Picture picture)
     : SdlWindow(video, coords, open_window(coords), std::move(picture)) {}
 
-// The window opens first: the canvas takes its pixel layout.
+// The window opens first: the canvas takes its pixel layout and, where it
+// fits, draws in its surface. The first pump shows it.
 SdlWindow::SdlWindow(const SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture)
-    : CanvasPlatform(coords, std::move(picture), pixel_format_of(window.get())),
+    : CanvasPlatform(coords, std::move(picture), SurfacePresenter::format_for(window.get()),
+                     SurfacePresenter::memory_for(window.get(), coords.width(), coords.height())),
       window_(std::move(window)),
-      pacer_(video.refresh_hz()) {
-    const PixelFormat& f = canvas_.format();
-    canvas_surface_.reset(
-        checked(SDL_CreateRGBSurfaceFrom(const_cast<std::uint32_t*>(canvas_.pixels()), canvas_.width(),
-                                         canvas_.height(), 32, canvas_.width() * 4, Uint32{0xFF} << f.red_shift,
-                                         Uint32{0xFF} << f.green_shift, Uint32{0xFF} << f.blue_shift, f.opaque),
-                "SDL_CreateRGBSurfaceFrom"));
-    checked(SDL_SetSurfaceBlendMode(canvas_surface_.get(), SDL_BLENDMODE_NONE), "SDL_SetSurfaceBlendMode");
-    present();
-}
+      presenter_(window_.get(), canvas_),
+      pacer_(video.refresh_hz()) {}
 
 void SdlWindow::settle() {
     // Showing the window maps it synchronously; one more pump reads what the
@@ -128,20 +111,20 @@ void SdlWindow::settle() {
     SDL_PumpEvents();
 }
 
-void SdlWindow::present() {
-    SDL_Surface* target = checked(SDL_GetWindowSurface(window_.get()), "SDL_GetWindowSurface");
-    checked(SDL_BlitSurface(canvas_surface_.get(), nullptr, target, nullptr), "SDL_BlitSurface");
-    checked(SDL_UpdateWindowSurface(window_.get()), "SDL_UpdateWindowSurface");
-}
-
 bool SdlWindow::pump_events(FormEvents& handlers) {
     SDL_Event event;
-    if (canvas_.take_changes()) {
-        pacer_.wait();
+    if (canvas_.touched()) {
+        // The background the window opens with is no frame of the
+        // animation: it starts no frame schedule.
+        if (showing_) pacer_.wait();
         present();
-    } else {
+        showing_ = true;
+        idle_pumps_ = 0;
+    } else if (idle_pumps_++ > 0) {
         // Nothing new to show: sleep until input arrives, for at most one
-        // refresh, so a held animation leaves the processor idle.
+        // refresh, so a held animation leaves the processor idle. Not on the
+        // first idle pump after a present: the loop's two warm-up passes
+        // draw nothing, and waiting there would hold back the first frame.
         const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(pacer_.period());
         if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<long long>(1, period.count())))) {
             dispatch(event, handlers);
@@ -159,8 +142,11 @@ void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
         break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) end();
-        // Uncovered or restored: show the kept image again.
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) present();
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) presenter_.size_changed();
+        // Uncovered, restored or resized: show the whole kept image again.
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            presenter_.present(true);
+        }
         break;
     case SDL_KEYDOWN:
         // Escape never arrives as text.

@@ -9,6 +9,7 @@
 #include "canvas/canvas_platform.h"
 #include "window/frame_pacer.h"
 #include "window/sdl_handles.h"
+#include "window/surface_presenter.h"
 
 union SDL_Event;
 
@@ -41,9 +42,9 @@ public:
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
 
-    // Shows the canvas in the window now, without pacing; public for the
-    // benchmark.
-    void present();
+    // Shows what the canvas touched since the last present, now, without
+    // pacing; public for the benchmark.
+    void present() { presenter_.present(false); }
 
 private:
     SdlWindow(const SdlVideo& video, UserCoordinates coords, Canvas::Picture picture);
@@ -51,7 +52,9 @@ private:
     void dispatch(const SDL_Event& event, FormEvents& handlers);
 
     WindowPtr window_;
-    SurfacePtr canvas_surface_;  // the canvas's pixels as SDL sees them
+    SurfacePresenter presenter_;
     FramePacer pacer_;
+    bool showing_ = false;  // anything presented yet
+    int idle_pumps_ = 0;    // in a row, since the last present
     bool ended_ = false;
 };
