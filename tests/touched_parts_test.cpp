@@ -85,8 +85,9 @@ TEST(TouchedParts, CoverEveryPixelTheAnimationChanges) {
         CheckedPasses platform(scale, scale == 1.0 ? 120 : 40);
         Form1 form(platform);
         form.Activate();
-        // A frame changes a thin band: about a tenth of the image in tiles.
-        EXPECT_LT(platform.largest_share, 0.25) << "scale " << scale;
+        // A frame changes a thin band, a fifth of the image in tiles at
+        // most; its bounding box would be most of the image.
+        EXPECT_LT(platform.largest_share, 0.4) << "scale " << scale;
     }
 }
 
