@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "canvas/main_window.h"
 #include "window/sdl_error.h"
@@ -119,12 +120,13 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
         if (showing_) pacer_.wait();
         present();
         showing_ = true;
-        idle_pumps_ = 0;
-    } else if (idle_pumps_++ > 0) {
-        // Nothing new to show: sleep until input arrives, for at most one
-        // refresh, so a held animation leaves the processor idle. Not on the
-        // first idle pump after a present: the loop's two warm-up passes
-        // draw nothing, and waiting there would hold back the first frame.
+        idle_ = false;
+    } else if (std::exchange(idle_, true)) {
+        // Nothing new to show for two pumps: sleep until input arrives, for
+        // at most one refresh, so a held animation leaves the processor
+        // idle. Not on the first pump after a present: the loop's two
+        // warm-up passes draw nothing, and waiting there would hold back the
+        // first frame.
         const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(pacer_.period());
         if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<long long>(1, period.count())))) {
             dispatch(event, handlers);

@@ -55,6 +55,6 @@ private:
     SurfacePresenter presenter_;
     FramePacer pacer_;
     bool showing_ = false;  // anything presented yet
-    int idle_pumps_ = 0;    // in a row, since the last present
+    bool idle_ = false;     // the last pump had nothing to show
     bool ended_ = false;
 };

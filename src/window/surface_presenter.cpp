@@ -54,6 +54,8 @@ void SurfacePresenter::wrap_canvas() {
 }
 
 void SurfacePresenter::take_new_surface() {
+    // SDL frees the old surface inside SDL_GetWindowSurface: the image moves
+    // out of it first.
     canvas_surface_.reset();
     canvas_.move_pixels(nullptr);
     surface_ = window_surface(window_);
