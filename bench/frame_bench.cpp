@@ -2,7 +2,9 @@
 // way, a pass that draws nothing, and a frame drawn and shown in a window.
 // Ends with the ratio of the two frames, measured in this run.
 #include <benchmark/benchmark.h>
+#if __has_include(<unistd.h>)
 #include <unistd.h>
+#endif
 
 #include <cmath>
 #include <cstdio>
@@ -117,7 +119,11 @@ private:
 // offscreen driver stands in; SDL_VIDEODRIVER=x11 with a DISPLAY measures a
 // real one (processor time is the program's; the X server's is not in it).
 void frame_shown(benchmark::State& state) {
+#if defined(_WIN32)
+    if (std::getenv("SDL_VIDEODRIVER") == nullptr) _putenv_s("SDL_VIDEODRIVER", "offscreen");
+#else
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
+#endif
     try {
         SdlVideo video;
         SdlWindow window(video, draw_background_picture);
@@ -133,7 +139,14 @@ BENCHMARK(frame_shown);
 // The console report, remembering the time per frame of the two ways.
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
-    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+    RatioReporter() : ConsoleReporter(colour_allowed() ? OO_ColorTabular : OO_Tabular) {}
+    static bool colour_allowed() {
+#if __has_include(<unistd.h>)
+        return isatty(STDOUT_FILENO) != 0;
+#else
+        return false;
+#endif
+    }
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {

@@ -3,9 +3,10 @@
 # yet, through apt-get (as root, or through sudo).
 #   install-deps.sh run    what building and running the program needs
 #   install-deps.sh test   that, plus what the tests, benchmarks and checks need
+#   install-deps.sh web    what building and testing the web page needs
 set -euo pipefail
 
-run_packages=(g++ cmake ninja-build libsdl2-dev)
+run_packages=(g++ cmake ninja-build libsdl2-dev libx11-dev libxi-dev)
 test_packages=(
   libgtest-dev libbenchmark-dev            # unit tests and benchmarks
   xvfb xdotool x11-utils imagemagick       # the real program in a real X server
@@ -16,11 +17,23 @@ test_packages=(
   clang-14 libclang-rt-14-dev              # the fuzzer (libFuzzer)
 )
 
+# The web page's tools, each wanted only when its command is missing: a node
+# from elsewhere (NodeSource's bundles npm and conflicts with Debian's) will do.
+web_commands=(emscripten:em++ nodejs:node npm:npm chromium:chromium cmake:cmake ninja-build:ninja python3:python3)
+
 case "${1:-}" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  web) wanted=() ;;
+  *) echo "usage: $0 run|test|web" >&2; exit 2 ;;
 esac
+
+# Elsewhere this script installs nothing: it names what to install, and the
+# build says what it cannot find.
+if ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
+  echo "install-deps.sh: no apt-get here, so nothing installed; the build needs a C++20 compiler, CMake, Ninja and SDL2 (dnf: gcc-c++ cmake ninja-build SDL2-devel; pacman: gcc cmake ninja sdl2; brew: cmake ninja sdl2)" >&2
+  exit 0
+fi
 
 missing=()
 for package in "${wanted[@]}"; do
@@ -28,6 +41,11 @@ for package in "${wanted[@]}"; do
     missing+=("$package")
   fi
 done
+if [ "$1" = web ]; then
+  for entry in "${web_commands[@]}"; do
+    command -v "${entry#*:}" >/dev/null || missing+=("${entry%%:*}")
+  done
+fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"

@@ -8,7 +8,7 @@ median of several launches. A measuring tool, not a test: it asserts nothing.
     scripts/measure-resources.py [EXECUTABLE] [--dpi 96 192 288] [--screen WxH]
                                  [--launches 3] [--seconds 4]
 
-EXECUTABLE defaults to build/app/src/rotary-envelope (`cmake --preset app &&
+EXECUTABLE defaults to build/app/src/window/rotary-envelope (`cmake --preset app &&
 cmake --build --preset app` builds it). The screen defaults to 1280x1024, or
 larger where the window would not fit. Needs xvfb, xdotool and python3-xlib
 (scripts/install-deps.sh test). Call it with /usr/bin/python3.
@@ -25,7 +25,7 @@ import time
 from Xlib import X, display as xdisplay
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-DEFAULT_EXECUTABLE = os.path.join(ROOT, "build", "app", "src", "rotary-envelope")
+DEFAULT_EXECUTABLE = os.path.join(ROOT, "build", "app", "src", "window", "rotary-envelope")
 SMALLEST_SCREEN = (1280, 1024)
 CLIENT_AT_96_DPI = (975, 741)
 WINDOW_NAME = "Rotary Envelope"

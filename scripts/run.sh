@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh run
 cmake --preset app >/dev/null
 cmake --build --preset app
-exec build/app/src/rotary-envelope
+exec build/app/src/window/rotary-envelope

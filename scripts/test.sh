@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: unit tests
-# and the end-to-end tests that drive the real program under Xvfb; then the
-# unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# a short run of the input-sequence fuzzer.
+# Installs what is missing, builds everything and runs every test: unit tests,
+# the end-to-end tests that drive the real program under Xvfb and the web
+# page's tests in headless Chromium; then the unit tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of the
+# input-sequence fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -10,6 +11,9 @@ scripts/install-deps.sh test
 cmake --preset release
 cmake --build --preset release
 ctest --preset release -j2
+
+# The web page, built with emscripten, in headless Chromium.
+scripts/test-web.sh
 
 # Any sanitizer report fails a test. The end-to-end tests and the soak run
 # only in the optimised build above.

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "animation/form1.h"
-#include "canvas/headless_platform.h"
 #include "canvas/user_coordinates.h"
+#include "support/headless_platform.h"
 #include "support/pixel_compare.h"
 #include "support/recording_platform.h"
 

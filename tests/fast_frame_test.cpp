@@ -5,8 +5,8 @@
 #include <string>
 
 #include "animation/form1.h"
-#include "canvas/headless_platform.h"
 #include "straightforward_frame.h"
+#include "support/headless_platform.h"
 #include "support/operator_script.h"
 #include "support/pixel_compare.h"
 

@@ -8,7 +8,7 @@
 
 #include "animation/form1.h"
 #include "background_picture.h"
-#include "canvas/headless_platform.h"
+#include "support/headless_platform.h"
 #include "support/operator_script.h"
 
 namespace {
@@ -36,7 +36,7 @@ TEST(GoldenImage, ScriptedRunsLeaveTheRecordedImages) {
         {"plain-70", 70, nullptr, 0xb0417b48},
         {"operated-300", 300, operate, 0x60a82eb8},
         {"operated-1000", 1000, operate, 0x5b202840},
-        {"held-early-60", 60, hold_early, 0x91ee1d3b},
+        {"held-early-60", 60, hold_early, 0x1ff0cbec},
     };
     for (const ScriptedRun& run : runs) {
         HeadlessPlatform platform(run.passes, UserCoordinates{}, draw_background_picture);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "window/sdl_window.h"
+#include "window/event_filter.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "animation/form1.h"
-#include "canvas/headless_platform.h"
+#include "support/headless_platform.h"
 #include "support/operator_script.h"
 #include "support/pixel_compare.h"
 #include "support/recording_platform.h"

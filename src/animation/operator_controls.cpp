@@ -1,16 +1,10 @@
 // The operator's keys, pointer and double-click. They change the state and
 // return; the next loop pass draws the result.
+#include <cfloat>
 #include <cmath>
 
 #include "animation/form1.h"
-
-namespace key {
-inline constexpr std::uint16_t escape = 27;
-inline constexpr std::uint16_t slower = ',';
-inline constexpr std::uint16_t faster = '.';
-inline constexpr std::uint16_t slow = '/';
-inline constexpr std::uint16_t hold_or_run = ' ';
-}  // namespace key
+#include "animation/keys.h"
 
 void Form1::KeyPress(std::uint16_t code) {
     AnimationState& s = state_;
@@ -20,7 +14,10 @@ void Form1::KeyPress(std::uint16_t code) {
         platform_.end();
         break;
     case key::slower:
-        s.stepe *= 0.95;
+        // Below the smallest normal double, rounding would keep the speed
+        // where it is however often "." multiplies it: such a press is
+        // ignored, so "." always raises the speed again.
+        if (const double slower = s.stepe * 0.95; slower >= DBL_MIN) s.stepe = slower;
         break;
     case key::faster:
         // A press that would overflow the speed is ignored.

@@ -133,7 +133,7 @@ namespace {
 // diagonally as well whenever the error term is not negative. `plot` gets
 // each point.
 template <typename Plot>
-inline void bresenham(int x, int y, int x2, int y2, Plot plot) {
+void bresenham(int x, int y, int x2, int y2, Plot plot) {
     const int dx = std::abs(x2 - x), dy = std::abs(y2 - y);
     const int sx = x2 < x ? -1 : 1, sy = y2 < y ? -1 : 1;
     if (dx >= dy) {
@@ -149,19 +149,35 @@ inline void bresenham(int x, int y, int x2, int y2, Plot plot) {
     }
 }
 
+// The same points for a one-pixel pen with both ends inside: the drawing of
+// almost every segment, kept small enough to inline.
+inline void bresenham_inside(std::uint32_t* pixels, std::ptrdiff_t width, PixelPoint a, PixelPoint b,
+                             std::uint32_t value) {
+    const int dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
+    const std::ptrdiff_t sx = b.x < a.x ? -1 : 1, sy = b.y < a.y ? -width : width;
+    std::uint32_t* p = pixels + a.y * width + a.x;
+    const bool along_x = dx >= dy;
+    const int along = along_x ? dx : dy, across = along_x ? dy : dx;
+    const std::ptrdiff_t straight = along_x ? sx : sy, sideways = along_x ? sy : sx;
+    for (int i = 0, d = 2 * across - along; i <= along; ++i, p += straight, d += 2 * across) {
+        *p = value;
+        if (d >= 0) p += sideways, d -= 2 * along;
+    }
+}
+
 }  // namespace
+
+inline void Canvas::segment(PixelPoint a, PixelPoint b) {
+    if (pen_ == 1 && inside(a) && inside(b)) {
+        bresenham_inside(pixels_.data(), width_, a, b, value_);
+    } else {
+        segment_clipped(a, b);
+    }
+}
 
 // Points whose pen square touches the image, clipped to the rectangle of
 // those points; a one-pixel pen draws exactly the points inside the image.
-void Canvas::segment(PixelPoint a, PixelPoint b) {
-    std::uint32_t* const pixels = pixels_.data();
-    const std::uint32_t value = value_;
-    const auto w = static_cast<std::ptrdiff_t>(width_);
-    if (pen_ == 1 && inside(a) && inside(b)) {
-        // Almost every segment of a frame: no clipping, no pen square.
-        bresenham(a.x, a.y, b.x, b.y, [pixels, value, w](int x, int y) { pixels[y * w + x] = value; });
-        return;
-    }
+void Canvas::segment_clipped(PixelPoint a, PixelPoint b) {
     const Rect points{-pen_high(pen_), -pen_high(pen_), width_ - 1 - pen_low(pen_), height_ - 1 - pen_low(pen_)};
     std::int64_t x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
     if (!clip(points, x1, y1, x2, y2)) return;

@@ -96,6 +96,7 @@ private:
                static_cast<unsigned>(p.y) < static_cast<unsigned>(height_);
     }
     void segment(PixelPoint a, PixelPoint b);
+    void segment_clipped(PixelPoint a, PixelPoint b);
     void plot(int x, int y);
 
     UserCoordinates coords_;

@@ -1,16 +1,24 @@
 // Opens the window and runs the animation in it until the operator quits or
-// the window is closed.
+// the window is closed. Arguments only ask for help or the version.
 #include <cstdio>
 #include <exception>
 
 #include "animation/form1.h"
 #include "background_picture.h"
+#include "icon/program_icon.h"
+#include "window/command_line.h"
 #include "window/sdl_window.h"
 
-int main() {
+int main(int argc, char** argv) {
+    const CommandLine command = read_command_line({argv + 1, argv + argc});
+    if (!command.open_window) {
+        std::fputs(command.out.c_str(), stdout);
+        std::fputs(command.err.c_str(), stderr);
+        return command.exit_status;
+    }
     try {
         SdlVideo video;
-        SdlWindow window(video, draw_background_picture);
+        SdlWindow window(video, draw_background_picture, window_icons());
         Form1 form(window);
         window.settle();
         form.Activate();

@@ -4,107 +4,128 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
+#include "animation/keys.h"
 #include "canvas/main_window.h"
+#include "window/desktop.h"
+#include "window/display_choice.h"
+#include "window/end_signals.h"
+#include "window/refresh_rate.h"
 #include "window/sdl_error.h"
+#include "window/x11_events.h"
 
 namespace {
 
-constexpr std::uint16_t escape_code = 27;
-// The forms runtime's button and shift masks, which the handlers receive.
-constexpr int left_button = 1, right_button = 2, middle_button = 4;
-constexpr int shift_key = 1, ctrl_key = 2, alt_key = 4;
+// Inputs handled per pass: a backlog is worked through over several passes
+// while the window goes on presenting and answering.
+constexpr int max_inputs_per_pass = 1000;
 
-int button_mask(Uint32 state) {
-    return ((state & SDL_BUTTON_LMASK) ? left_button : 0) | ((state & SDL_BUTTON_RMASK) ? right_button : 0) |
-           ((state & SDL_BUTTON_MMASK) ? middle_button : 0);
-}
-
-int shift_mask(SDL_Keymod mod) {
-    return ((mod & KMOD_SHIFT) ? shift_key : 0) | ((mod & KMOD_CTRL) ? ctrl_key : 0) | ((mod & KMOD_ALT) ? alt_key : 0);
+// Sets a hint the program depends on so that the environment cannot undo it.
+void insist_on_hint(const char* name, const char* value) {
+    if (!SDL_SetHintWithPriority(name, value, SDL_HINT_OVERRIDE)) throw SdlError("SDL_SetHintWithPriority");
 }
 
 }  // namespace
-
-std::vector<std::uint16_t> typed_character_codes(const char* utf8) {
-    // SDL_iconv_utf8_ucs4 asks for "UCS-4-INTERNAL", which glibc's iconv
-    // lacks: it returns null there. UTF-32 in the machine's byte order works
-    // with both SDL's own iconv and the system's.
-    const char* utf32 = SDL_BYTEORDER == SDL_LIL_ENDIAN ? "UTF-32LE" : "UTF-32BE";
-    const std::unique_ptr<char, decltype(&SDL_free)> converted(
-        SDL_iconv_string(utf32, "UTF-8", utf8, SDL_strlen(utf8) + 1), SDL_free);
-    std::vector<std::uint16_t> codes;
-    if (!converted) return codes;
-    for (const char* p = converted.get();; p += sizeof(Uint32)) {
-        Uint32 c;
-        SDL_memcpy(&c, p, sizeof c);
-        if (c == 0) break;
-        if (c <= 0xFFFF) codes.push_back(static_cast<std::uint16_t>(c));
-    }
-    return codes;
-}
 
 SdlVideo::SdlVideo() {
     // A plain shared-memory window surface: an OpenGL-backed one buys nothing
     // for a software image and costs threads and processor time.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // Without XRandR, SDL reads the display density from the X server.
-    SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
-    checked(SDL_Init(SDL_INIT_VIDEO), "SDL_Init");
-    // With no display SDL falls back to a driver that shows nothing, and the
-    // program would run unseen forever; only an explicit choice may have it.
+    insist_on_hint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The program answers the signals that ask it to end itself, however
+    // much input is waiting.
+    insist_on_hint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    catch_end_signals();
+    const char* const display = std::getenv("DISPLAY");
+    const char* const wayland_display = std::getenv("WAYLAND_DISPLAY");
+    const bool driver_chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER) != nullptr;
+    if (const char* driver = preferred_video_driver(display, wayland_display); driver && !driver_chosen) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        if (driver_chosen) throw SdlError("SDL_Init");
+        throw std::runtime_error(no_display_message(display, wayland_display) + " (SDL_Init failed: " + SDL_GetError() +
+                                 ")");
+    }
+    // With no display SDL may fall back to a driver that shows nothing, and
+    // the program would run unseen forever; only an explicit choice may have it.
     const char* const current = SDL_GetCurrentVideoDriver();
     const std::string driver = current != nullptr ? current : "";
-    if ((driver == "offscreen" || driver == "dummy") && SDL_GetHint(SDL_HINT_VIDEODRIVER) == nullptr) {
+    if ((driver == "offscreen" || driver == "dummy") && !driver_chosen) {
         SDL_Quit();
-        throw std::runtime_error(
-            "no display: SDL found none to show a window on (DISPLAY and WAYLAND_DISPLAY unusable)");
+        throw std::runtime_error(no_display_message(display, wayland_display));
     }
+
+    const DesktopFacts desktop = read_desktop();
+    window_manager_ = desktop.window_manager;
+    const double desktop_scale = ::density_scale(static_cast<float>(desktop.dpi));
+    frame_ =
+        desktop.frame.value_or(window_manager_ ? scaled_frame(typical_frame_96dpi, desktop_scale) : FrameExtents{});
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) < 0) {
+        const SdlError error("SDL_GetDisplayUsableBounds");
+        SDL_Quit();
+        throw error;
+    }
+    usable_ = {usable.x, usable.y, usable.w, usable.h};
+    density_ = fitted_density(desktop_scale, usable_, frame_);
+    events_.emplace();
 }
 
-SdlVideo::~SdlVideo() { SDL_Quit(); }
+SdlVideo::~SdlVideo() {
+    events_.reset();
+    SDL_Quit();
+}
 
-double SdlVideo::density_scale() const {
-    float ddpi = 0, hdpi = 0, vdpi = 0;
-    if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) < 0) return 1.0;
-    return ::density_scale(hdpi);
+ScreenPoint SdlVideo::window_position(int width, int height) const {
+    if (window_manager_) return {SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED};
+    return centred_client(usable_, frame_, width, height);
 }
 
 int SdlVideo::refresh_hz() const {
     SDL_DisplayMode mode{};
-    if (SDL_GetCurrentDisplayMode(0, &mode) < 0 || mode.refresh_rate <= 0) return main_window::default_refresh_hz;
-    return mode.refresh_rate;
+    if (SDL_GetCurrentDisplayMode(0, &mode) < 0) return main_window::default_refresh_hz;
+    return presentation_hz(mode.refresh_rate);
 }
 
 namespace {
 
-WindowPtr open_window(UserCoordinates coords) {
+// Hidden until the window manager may place it and its icons are set.
+WindowPtr open_window(const SdlVideo& video, UserCoordinates coords, std::span<const IconImage> icons) {
     const std::string title(main_window::caption);
-    return WindowPtr(checked(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                              coords.width(), coords.height(), SDL_WINDOW_SHOWN),
-                             "SDL_CreateWindow"));
+    const ScreenPoint at = video.window_position(coords.width(), coords.height());
+    WindowPtr window(
+        checked(SDL_CreateWindow(title.c_str(), at.x, at.y, coords.width(), coords.height(), SDL_WINDOW_HIDDEN),
+                "SDL_CreateWindow"));
+    if (video.window_manager()) leave_placement_to_window_manager(window.get());
+    set_window_icons(window.get(), icons);
+    SDL_ShowWindow(window.get());
+    return window;
 }
 
 }  // namespace
 
-SdlWindow::SdlWindow(const SdlVideo& video, Canvas::Picture picture)
-    : SdlWindow(video, UserCoordinates(video.density_scale()), std::move(picture)) {}
+SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons)
+    : SdlWindow(video, UserCoordinates(video.density_scale()), std::move(picture), icons) {}
 
-SdlWindow::SdlWindow(const SdlVideo& video, UserCoordinates coords, Canvas::Picture picture)
-    : SdlWindow(video, coords, open_window(coords), std::move(picture)) {}
+SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture, std::span<const IconImage> icons)
+    : SdlWindow(video, coords, open_window(video, coords, icons), std::move(picture)) {}
 
 // The window opens first: the canvas takes its pixel layout and, where it
 // fits, draws in its surface. The first pump shows it.
-SdlWindow::SdlWindow(const SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture)
+SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture)
     : CanvasPlatform(coords, std::move(picture), SurfacePresenter::format_for(window.get()),
                      SurfacePresenter::memory_for(window.get(), coords.width(), coords.height())),
+      events_(video.events()),
       window_(std::move(window)),
       presenter_(window_.get(), canvas_),
-      pacer_(video.refresh_hz()) {}
+      pacer_(video.refresh_hz()) {
+    stop_unused_x11_events(window_.get());
+}
 
 void SdlWindow::settle() {
     // Showing the window maps it synchronously; one more pump reads what the
@@ -113,7 +134,6 @@ void SdlWindow::settle() {
 }
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
-    SDL_Event event;
     if (canvas_.touched()) {
         // The background the window opens with is no frame of the
         // animation: it starts no frame schedule.
@@ -121,55 +141,45 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
         present();
         showing_ = true;
         idle_ = false;
-    } else if (std::exchange(idle_, true)) {
+    } else if (std::exchange(idle_, true) && !events_.has_input()) {
         // Nothing new to show for two pumps: sleep until input arrives, for
         // at most one refresh, so a held animation leaves the processor
         // idle. Not on the first pump after a present: the loop's two
         // warm-up passes draw nothing, and waiting there would hold back the
         // first frame.
         const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(pacer_.period());
-        if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<long long>(1, period.count())))) {
-            dispatch(event, handlers);
-        }
+        wait_for_input(window_.get(), static_cast<int>(std::max<long long>(1, period.count())));
     }
-    while (!ended_ && SDL_PollEvent(&event)) dispatch(event, handlers);
+    SDL_PumpEvents();
+    events_.pumped();
+    // Requests to end come first, whatever input waits before them.
+    if (end_signal_received() || events_.take_close()) {
+        end();
+    } else if (events_.take_escape()) {
+        handlers.KeyPress(key::escape);
+    } else if (events_.take_double_click()) {
+        handlers.DblClick();
+    }
+    // Uncovered, restored or resized: the whole kept image again.
+    const bool resized = events_.take_resized();
+    if (resized) presenter_.size_changed();
+    if ((events_.take_exposed() || resized) && !ended_) presenter_.present(true);
+    for (int n = 0; n < max_inputs_per_pass && !ended_ && events_.has_input(); ++n) {
+        dispatch(events_.next_input(), handlers);
+    }
+    if (events_.burst_worked_through()) give_back_event_memory(window_.get());
     return !ended_;
 }
 
-void SdlWindow::dispatch(const SDL_Event& event, FormEvents& handlers) {
-    if (ended_) return;
-    switch (event.type) {
-    case SDL_QUIT:  // the window closed, or SIGINT / SIGTERM
-        end();
+void SdlWindow::dispatch(const InputEvent& input, FormEvents& handlers) {
+    switch (input.kind) {
+    case InputEvent::Kind::key:
+        handlers.KeyPress(input.code);
         break;
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) end();
-        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) presenter_.size_changed();
-        // Uncovered, restored or resized: show the whole kept image again.
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-            presenter_.present(true);
-        }
-        break;
-    case SDL_KEYDOWN:
-        // Escape never arrives as text.
-        if (event.key.keysym.sym == SDLK_ESCAPE) handlers.KeyPress(escape_code);
-        break;
-    case SDL_TEXTINPUT:
-        // Typed characters after keyboard translation, one call each.
-        for (const std::uint16_t code : typed_character_codes(event.text.text)) {
-            if (ended_) break;
-            handlers.KeyPress(code);
-        }
-        break;
-    case SDL_MOUSEMOTION: {
-        const UserPoint p = canvas_.coordinates().to_user(event.motion.x, event.motion.y);
-        handlers.MouseMove(button_mask(event.motion.state), shift_mask(SDL_GetModState()), p.x, p.y);
+    case InputEvent::Kind::pointer: {
+        const UserPoint p = canvas_.coordinates().to_user(input.x, input.y);
+        handlers.MouseMove(input.button, input.shift, p.x, p.y);
         break;
     }
-    case SDL_MOUSEBUTTONDOWN:
-        if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2) handlers.DblClick();
-        break;
-    default:
-        break;
     }
 }

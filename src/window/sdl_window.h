@@ -1,23 +1,22 @@
 // The program's window on SDL: shows the canvas, paces presentation to the
-// display's refresh, and turns SDL events into calls of the window's
-// handlers. It draws nothing itself.
+// display's refresh, and delivers what the event filter sorted out to the
+// window's handlers, requests to end first. It draws nothing itself.
 #pragma once
 
-#include <cstdint>
-#include <vector>
+#include <optional>
+#include <span>
 
 #include "canvas/canvas_platform.h"
+#include "icon/icon_image.h"
+#include "window/event_filter.h"
 #include "window/frame_pacer.h"
 #include "window/sdl_handles.h"
 #include "window/surface_presenter.h"
+#include "window/window_fit.h"
 
-union SDL_Event;
-
-// The characters of an SDL text input event (UTF-8) as the 16-bit codes the
-// key handler takes; characters beyond 16 bits are dropped.
-std::vector<std::uint16_t> typed_character_codes(const char* utf8);
-
-// SDL's video subsystem, from initialisation to SDL_Quit.
+// SDL's video subsystem, from initialisation to SDL_Quit, and the event
+// filter every event passes through in between, the window's first ones
+// included.
 class SdlVideo {
 public:
     SdlVideo();  // throws SdlError
@@ -25,15 +24,29 @@ public:
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
 
-    // The main display's density relative to 96 dpi, in quarter steps.
-    double density_scale() const;
+    // The window's density relative to 96 dpi: the desktop's, in quarter
+    // steps, or less where the window would not fit the main display.
+    double density_scale() const { return density_; }
     int refresh_hz() const;
+    // Where SDL is to open a window of `width` x `height` pixels: where the
+    // window manager chooses, or centred where there is none.
+    ScreenPoint window_position(int width, int height) const;
+    bool window_manager() const { return window_manager_; }
+    EventFilter& events() { return *events_; }
+
+private:
+    double density_ = 1;
+    bool window_manager_ = true;
+    ScreenArea usable_;
+    FrameExtents frame_;
+    std::optional<EventFilter> events_;  // set once SDL is initialised
 };
 
 class SdlWindow final : public CanvasPlatform {
 public:
-    // Opens and shows the window; throws SdlError when SDL cannot.
-    SdlWindow(const SdlVideo& video, Canvas::Picture picture);
+    // Opens and shows the window with `icons`; throws SdlError when SDL
+    // cannot.
+    SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons = {});
 
     // Collects the events the window system sent on showing the window (the
     // resting pointer among them), so the first pass's pump delivers them.
@@ -47,10 +60,11 @@ public:
     void present() { presenter_.present(false); }
 
 private:
-    SdlWindow(const SdlVideo& video, UserCoordinates coords, Canvas::Picture picture);
-    SdlWindow(const SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture);
-    void dispatch(const SDL_Event& event, FormEvents& handlers);
+    SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture, std::span<const IconImage> icons);
+    SdlWindow(SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture);
+    void dispatch(const InputEvent& input, FormEvents& handlers);
 
+    EventFilter& events_;
     WindowPtr window_;
     SurfacePresenter presenter_;
     FramePacer pacer_;

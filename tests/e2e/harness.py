@@ -19,8 +19,10 @@ from contextlib import contextmanager
 from pathlib import Path
 
 from PIL import Image
-from Xlib import X, Xatom
+from Xlib import X, XK, Xatom
 from Xlib import display as xdisplay
+from Xlib.error import XError
+from Xlib.ext import xtest
 from Xlib.protocol import event as xevent
 
 CAPTION_PREFIX = "Dusmar Rotary Envelope"
@@ -52,11 +54,14 @@ def _die_with_parent():
 
 
 class XServer:
-    """An Xvfb on a free display number, without a window manager."""
+    """An Xvfb on a free display number, without a window manager; with
+    `xft_dpi`, the desktop scale that X11 desktops set as the Xft.dpi
+    resource."""
 
-    def __init__(self, dpi=96, size=SCREEN_SIZE):
+    def __init__(self, dpi=96, size=SCREEN_SIZE, xft_dpi=None):
         self.dpi = dpi
         self.size = size
+        self.xft_dpi = xft_dpi
         self.process = None
         self.name = None
         self.display = None
@@ -78,6 +83,11 @@ class XServer:
             os.close(read_end)
         self.name = f":{number}"
         self.display = xdisplay.Display(self.name)
+        if self.xft_dpi is not None:
+            # What xrdb would store: the resources in one string on the root.
+            self.display.screen().root.change_property(Xatom.RESOURCE_MANAGER, Xatom.STRING, 8,
+                                                       f"Xft.dpi:\t{self.xft_dpi}\n".encode())
+            self.display.sync()
         return self
 
     def _read_display_number(self, fd):
@@ -125,9 +135,57 @@ class XServer:
             check(time.monotonic() < deadline, f"the pointer did not reach ({x}, {y})")
             time.sleep(0.01)
 
+    def viewable_windows(self, title_prefix):
+        """Ids of the mapped windows whose WM_NAME contains `title_prefix`:
+        top-level ones, or one level down under a window manager's frames."""
+        found = []
+
+        def visit(window, depth):
+            try:
+                children = window.query_tree().children
+            except XError:
+                return
+            for child in children:
+                try:
+                    viewable = child.get_attributes().map_state == X.IsViewable
+                    name = child.get_full_property(Xatom.WM_NAME, X.AnyPropertyType)
+                except XError:  # gone in the meantime
+                    continue
+                if viewable and name and title_prefix in name.value.decode("latin-1"):
+                    found.append(child.id)
+                elif viewable and depth < 1:
+                    visit(child, depth + 1)
+
+        visit(self.display.screen().root, 0)
+        return found
+
     def pointer(self):
         reply = self.display.screen().root.query_pointer()
         return reply.root_x, reply.root_y
+
+
+def send_fake_input(display, events):
+    """Sends XTEST input: (event type, key code, x, y) in order; x and y are
+    root coordinates of pointer moves."""
+    root = display.screen().root
+    for n, (kind, detail, x, y) in enumerate(events, 1):
+        if kind == X.MotionNotify:
+            xtest.fake_input(display, kind, detail=0, root=root, x=x, y=y)
+        else:
+            xtest.fake_input(display, kind, detail=detail)
+        # python-xlib joins every unsent request into one buffer, in time
+        # quadratic in their number: 80,000 took 40 s unflushed.
+        if n % 256 == 0:
+            display.flush()
+    display.sync()
+
+
+def key_presses(display, name, count):
+    """`count` presses and releases of the key for keysym `name`, as events
+    for send_fake_input."""
+    code = display.keysym_to_keycode(XK.string_to_keysym(name))
+    check(code, f"the X server's keyboard lacks '{name}'")
+    return [(X.KeyPress, code, 0, 0), (X.KeyRelease, code, 0, 0)] * count
 
 
 def _stop(process):
@@ -177,17 +235,14 @@ class Program:
 
     def find_window(self, timeout=WINDOW_TIMEOUT_S):
         """Waits until the program's window is mapped and returns its id."""
-        try:
-            out = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", CAPTION_PREFIX],
-                                 env=self.server.env(), capture_output=True, text=True, timeout=timeout).stdout
-        except subprocess.TimeoutExpired:
-            out = ""
-        ids = [int(line) for line in out.split()]
-        if not ids:
+        deadline = time.monotonic() + timeout
+        while not (ids := self.server.viewable_windows(CAPTION_PREFIX)):
             status = self.process.poll()
-            raise Failure(f"no visible window titled '{CAPTION_PREFIX}...' within {timeout} s"
-                          f" (program {'running' if status is None else f'ended with status {status}'};"
-                          f" stderr: {self.stderr().strip()!r})")
+            if status is not None or time.monotonic() > deadline:
+                raise Failure(f"no visible window titled '{CAPTION_PREFIX}...' within {timeout} s"
+                              f" (program {'running' if status is None else f'ended with status {status}'};"
+                              f" stderr: {self.stderr().strip()!r})")
+            time.sleep(0.02)
         check(len(ids) == 1, f"expected one window, found {len(ids)}")
         self.window = self.server.display.create_resource_object("window", ids[0])
         return ids[0]
@@ -244,19 +299,36 @@ class Program:
         return status, time.monotonic() - start
 
     def check_ends(self, how, timeout=ENDING_S):
-        """Checks that the program ends with status 0 within `timeout`."""
+        """Checks that the program ends within `timeout` with status 0 and
+        nothing on standard error."""
         status, took = self.wait_exit(timeout=timeout)
-        check(status == 0, f"after {how} the program ended with status {status}; stderr: {self.stderr().strip()!r}")
+        check(status == 0 and not self.stderr(),
+              f"after {how} the program ended with status {status}; stderr: {self.stderr().strip()!r}")
         print(f"{how}: status 0 after {took * 1000:.0f} ms")
 
     def check_running(self):
         status = self.process.poll()
         check(status is None, f"the program ended unexpectedly with status {status}; stderr: {self.stderr().strip()!r}")
 
-    def cpu_seconds(self):
-        """User plus system processor time used so far."""
-        fields = Path(f"/proc/{self.pid}/stat").read_text().rsplit(")", 1)[1].split()
-        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    def resident_mb(self):
+        for line in Path(f"/proc/{self.pid}/status").read_text().splitlines():
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024
+        raise Failure("no VmRSS in /proc/PID/status")
+
+    @contextmanager
+    def stopped(self):
+        """The program stopped by SIGSTOP for the duration, so that its
+        input piles up; SIGCONT afterwards."""
+        os.kill(self.pid, signal.SIGSTOP)
+        try:
+            deadline = time.monotonic() + WINDOW_TIMEOUT_S
+            while Path(f"/proc/{self.pid}/stat").read_text().rsplit(")", 1)[1].split()[0] != "T":
+                check(time.monotonic() < deadline, "the program did not stop on SIGSTOP")
+                time.sleep(0.01)
+            yield
+        finally:
+            os.kill(self.pid, signal.SIGCONT)
 
 
 @contextmanager

@@ -109,3 +109,30 @@ def wait_for_centre_circle(program, expected, timeout, name, tolerance=1.5):
               f"after {timeout} s the red centre circle is at {circle and circle[:2]}, expected about"
               f" ({expected[0]:.1f}, {expected[1]:.1f}); see {harness.save(shot, name)}")
         time.sleep(0.1)
+
+
+def wait_for_red(program, timeout=10.0):
+    """Waits for the first red frame on screen: the animation has started."""
+    deadline = time.monotonic() + timeout
+    while True:
+        program.check_running()
+        shot = program.screenshot()
+        colours = shot.getcolors(256)  # None past 256 colours: then look at every pixel
+        if RED in (c for _, c in colours) if colours else RED in shot.getdata():
+            return shot
+        check(time.monotonic() < deadline, f"no red frame after {timeout} s; see {harness.save(shot, 'no_red')}")
+        time.sleep(0.02)
+
+
+def wait_still(program, when, timeout=10.0, apart_s=0.5):
+    """Waits until two screenshots `apart_s` apart are identical; returns the
+    still picture."""
+    deadline = time.monotonic() + timeout
+    shot = program.screenshot()
+    while True:
+        time.sleep(apart_s)
+        later = program.screenshot()
+        if later.tobytes() == shot.tobytes():
+            return later
+        check(time.monotonic() < deadline, f"{when} the picture kept changing for {timeout} s")
+        shot = later

@@ -10,9 +10,7 @@ import harness
 import pixels
 from harness import check
 
-SETTLE_S = 1.0
 APART_S = 0.5  # between two screenshots that should, or should not, match
-STILL_TIMEOUT_S = 10.0
 # Enough "," presses to make the step vanish next to the angle (about 650),
 # so the advance no longer changes it: the figure stands still while running.
 STALLING_PRESSES = 900
@@ -29,21 +27,13 @@ def check_moves(program, when):
                           f" see {harness.save(program.screenshot(), 'not_moving')}")
 
 
-def wait_still(program, when, timeout=STILL_TIMEOUT_S):
-    """Waits until two screenshots APART_S apart are identical."""
-    deadline = time.monotonic() + timeout
-    while moved(program):
-        check(time.monotonic() < deadline, f"{when} the figure kept turning for {timeout} s")
-
-
 def hold_point_resume_escape(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         check_moves(program, "at start-up")
 
         program.key("space")
-        wait_still(program, "after the space bar")
-        held = program.screenshot()
+        held = pixels.wait_still(program, "after the space bar")
         time.sleep(APART_S)
         check(program.screenshot().tobytes() == held.tobytes(), "the held picture changed")
 
@@ -64,7 +54,7 @@ def hold_point_resume_escape(exe):
 
 def double_click(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         ox, oy = pixels.origin()
         program.point_at(round(ox), round(oy) - 250)
         program.server.xdotool("click", 1)
@@ -76,32 +66,37 @@ def double_click(exe):
 
 def resting_pointer(exe):
     """The window opens centred, under a pointer resting in the middle of the
-    screen. The start is a race in the window system, so try a few times."""
+    screen, and still turns."""
     middle = (harness.SCREEN_SIZE[0] // 2, harness.SCREEN_SIZE[1] // 2)
-    for attempt in range(1, 4):
-        with harness.running(exe, pointer=middle) as program:
-            left, top, width, height = program.client_rect()
-            check(left <= middle[0] < left + width and top <= middle[1] < top + height,
-                  f"the window ({left}, {top}, {width} x {height}) did not open under the pointer {middle}")
-            time.sleep(SETTLE_S)
-            check_moves(program, f"run {attempt}: with the pointer resting over the new window,")
-            program.key("Escape")
-            program.check_ends("Escape")
+    with harness.running(exe, pointer=middle) as program:
+        left, top, width, height = program.client_rect()
+        check(left <= middle[0] < left + width and top <= middle[1] < top + height,
+              f"the window ({left}, {top}, {width} x {height}) did not open under the pointer {middle}")
+        pixels.wait_for_red(program)
+        check_moves(program, "with the pointer resting over the new window,")
+        program.key("Escape")
+        program.check_ends("Escape")
 
 
 def speed_keys(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         check_moves(program, "at start-up")
         # Not held (no space bar, the pointer is away in a corner): only the
-        # speed keys can stop the figure and start it again.
-        program.key(*["comma"] * STALLING_PRESSES, delay_ms=1)
-        wait_still(program, f"after {STALLING_PRESSES} ',' presses")
-        program.key("slash")
+        # speed keys can stop the figure and start it again. XTEST types the
+        # hundreds of presses at once.
+        display = program.server.display
+
+        def press(name, count=1):
+            harness.send_fake_input(display, harness.key_presses(display, name, count))
+
+        press("comma", STALLING_PRESSES)
+        pixels.wait_still(program, f"after {STALLING_PRESSES} ',' presses")
+        press("slash")
         check_moves(program, "after '/' following the stall,")
-        program.key(*["comma"] * STALLING_PRESSES, delay_ms=1)
-        wait_still(program, f"after {STALLING_PRESSES} more ',' presses")
-        program.key(*["period"] * STALLING_PRESSES, delay_ms=1)
+        press("comma", STALLING_PRESSES)
+        pixels.wait_still(program, f"after {STALLING_PRESSES} more ',' presses")
+        press("period", STALLING_PRESSES)
         check_moves(program, f"after {STALLING_PRESSES} '.' presses following the stall,")
         program.key("Escape")
         program.check_ends("Escape")

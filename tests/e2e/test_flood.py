@@ -1,23 +1,53 @@
 #!/usr/bin/python3
-"""A flood of input: 5,000 key and pointer events injected through XTEST in
-well under a second. The program must handle them all (the last pointer
-position decides where the figure stands), stay responsive (the space bar
-resumes it) and still end with status 0 on Escape."""
+"""Floods of input through XTEST. 5,000 key and pointer events in well under
+a second: the program handles them all (the last pointer position decides
+where the figure stands), stays responsive (the space bar resumes it) and
+still ends with status 0 on Escape. 40,000 key presses piled up while the
+program was stopped: SIGTERM, or an Escape queued after them, still ends it
+at once. 50,000 pointer moves piled up the same way: the last one takes
+effect, and a few seconds later the program's memory is back near its resting
+figure."""
 
+import math
+import os
 import random
+import signal
+import threading
 import time
 
 import harness
 import pixels
 from harness import check
 from Xlib import X, XK
-from Xlib.ext import xtest
 
 EVENTS = 5000
 KEY_PRESSES = 1000  # each a press and a release
-SETTLE_S = 1.0
 HANDLED_TIMEOUT_S = 10.0
 APART_S = 0.5
+LAST_DIRECTION_APART = 0.2  # radians
+BACKLOG_PRESSES = 40000
+BURST_MOVES = 50000
+# Ending after a backlog: it used to take 30 s or more, or never happen.
+BACKLOG_ENDING_S = 2.0
+WORKING_THROUGH_S = 0.3  # SIGTERM comes while the backlog is being read
+MEMORY_SETTLE_S = 5.0
+MEMORY_MARGIN_MB = 5.0
+
+
+def moves_then_the_last(program, rng, count):
+    """`count` pointer moves (event tuples as sent) to random points of the
+    client area, then the last one, right of the origin and level with it. The
+    others keep well away from that direction, so that only the last move can
+    put the centre circle where it does, however many frames the program shows
+    on its way through them."""
+    left, top, width, height = program.client_rect()
+    ox, oy = pixels.origin()
+    moves = []
+    while len(moves) < count:
+        x, y = rng.randrange(width), rng.randrange(height)
+        if abs(math.atan2(y - oy, x - ox)) > LAST_DIRECTION_APART:
+            moves.append((X.MotionNotify, 0, left + x, top + y))
+    return moves, (X.MotionNotify, 0, left + round(ox) + 200, top + round(oy))
 
 
 def flood_events(program):
@@ -27,37 +57,26 @@ def flood_events(program):
     codes = [display.keysym_to_keycode(XK.string_to_keysym(name)) for name in ("comma", "period", "a", "less")]
     check(all(codes), "the X server's keyboard lacks ',', '.', 'a' or '<'")
     slash = display.keysym_to_keycode(XK.string_to_keysym("slash"))
-    left, top, width, height = program.client_rect()
-    ox, oy = pixels.origin()
     rng = random.Random(20240607)
-    moves = EVENTS - 2 * KEY_PRESSES - 1
+    moves, last = moves_then_the_last(program, rng, EVENTS - 2 * KEY_PRESSES - 1)
     events = []
     for i in range(KEY_PRESSES - 1):
         code = codes[i % len(codes)]
         events += [(X.KeyPress, code, 0, 0), (X.KeyRelease, code, 0, 0)]
-    for _ in range(moves):
-        # Keep off the origin's own pixel, where the angle is left unchanged.
-        events.insert(rng.randrange(len(events) + 1),
-                      (X.MotionNotify, 0, left + rng.randrange(width), top + rng.randrange(height)))
-    events += [(X.MotionNotify, 0, left + round(ox) + 200, top + round(oy)),
-               (X.KeyPress, slash, 0, 0), (X.KeyRelease, slash, 0, 0)]
+    for move in moves:
+        events.insert(rng.randrange(len(events) + 1), move)
+    events += [last, (X.KeyPress, slash, 0, 0), (X.KeyRelease, slash, 0, 0)]
     assert len(events) == EVENTS
     return events
 
 
 def flood(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         display = program.server.display
-        root = display.screen().root
         events = flood_events(program)
         start = time.monotonic()
-        for kind, detail, x, y in events:
-            if kind == X.MotionNotify:
-                xtest.fake_input(display, kind, detail=0, root=root, x=x, y=y)
-            else:
-                xtest.fake_input(display, kind, detail=detail)
-        display.sync()
+        harness.send_fake_input(display, events)
         sent = time.monotonic() - start
         print(f"sent {len(events)} events in {sent:.2f} s")
 
@@ -79,7 +98,63 @@ def flood(exe):
         program.check_ends("Escape after the flood")
 
 
-CASES = {"flood": flood}
+def backlog_then_sigterm(exe):
+    with harness.running(exe) as program:
+        pixels.wait_for_red(program)
+        with program.stopped():
+            harness.send_fake_input(program.server.display,
+                                    harness.key_presses(program.server.display, "period", BACKLOG_PRESSES))
+        time.sleep(WORKING_THROUGH_S)
+        os.kill(program.pid, signal.SIGTERM)
+        program.check_ends(f"SIGTERM after {BACKLOG_PRESSES} queued key presses", BACKLOG_ENDING_S)
+
+
+def backlog_then_escape(exe):
+    with harness.running(exe) as program:
+        pixels.wait_for_red(program)
+        display = program.server.display
+        with program.stopped():
+            harness.send_fake_input(display, harness.key_presses(display, "a", BACKLOG_PRESSES) +
+                                    harness.key_presses(display, "Escape", 1))
+        program.check_ends(f"Escape queued after {BACKLOG_PRESSES} key presses", BACKLOG_ENDING_S)
+
+
+def burst_memory(exe):
+    with harness.running(exe) as program:
+        pixels.wait_for_red(program)
+        resting = program.resident_mb()
+        moves, last = moves_then_the_last(program, random.Random(20240611), BURST_MOVES - 1)
+        with program.stopped():
+            harness.send_fake_input(program.server.display, moves + [last])
+        continued = time.monotonic()
+        peak = [resting]
+        sampling = threading.Event()
+
+        def sample():
+            while not sampling.wait(0.02):
+                peak[0] = max(peak[0], program.resident_mb())
+        sampler = threading.Thread(target=sample)
+        sampler.start()
+        try:
+            # Every move is handled in order: the figure ends at the last one.
+            expected = pixels.to_pixel(pixels.CENTRE_TRAVEL, 0)
+            pixels.wait_for_centre_circle(program, expected, HANDLED_TIMEOUT_S, "after_burst")
+            handled = time.monotonic() - continued
+            time.sleep(max(0.0, MEMORY_SETTLE_S - (time.monotonic() - continued)))
+        finally:
+            sampling.set()
+            sampler.join()
+        after = program.resident_mb()
+        print(f"{BURST_MOVES} pointer moves handled {handled:.2f} s after SIGCONT; resident memory:"
+              f" {resting:.1f} MB resting, {peak[0]:.1f} MB at most, {after:.1f} MB {MEMORY_SETTLE_S:.0f} s later")
+        check(after - resting <= MEMORY_MARGIN_MB,
+              f"{MEMORY_SETTLE_S:.0f} s after the burst the program holds {after:.1f} MB, against {resting:.1f} MB"
+              f" at rest")
+        program.key("Escape")
+        program.check_ends("Escape after the burst")
+
+
+CASES = {f.__name__: f for f in (flood, backlog_then_sigterm, backlog_then_escape, burst_memory)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""The window on screen: its exact title and size, what it shows a second
-after start, its size at 192 dpi, repainting after being covered or
-unmapped, the parts each frame sends adding up to the whole image, and
-being resized."""
+"""The window on screen: its exact title, size and icon, what it shows a
+second after start, its size at 192 dpi and on screens too small for it,
+repainting after being covered or unmapped, the parts each frame sends adding
+up to the whole image, and being resized."""
 
 import os
 import signal
@@ -11,9 +11,14 @@ import time
 import harness
 import pixels
 from harness import check
+from Xlib import Xatom
 
 CLIENT_SIZE = (975, 741)
 SETTLE_S = 1.0
+# In the icon: how far a channel leads the others in a pixel that leans to
+# red or blue, and below what all channels lie in a black one.
+ICON_LEAN = 48
+ICON_DARK = 32
 
 
 # Runs of spaces spread the three phrases across the title bar.
@@ -31,6 +36,34 @@ def title_and_size(exe):
             check(title == expected, f"{kind} is {len(title)} characters {title!r}; first difference at {first}")
         _, _, width, height = program.client_rect()
         check((width, height) == CLIENT_SIZE, f"client area is {width} x {height}, expected 975 x 741")
+        check_icon(program)
+
+
+def check_icon(program):
+    """_NET_WM_ICON holds square pictures at a few sizes, each the grey tile
+    with the program's colours on it and its rounded corners mostly
+    transparent."""
+    d = program.server.display
+    prop = program.window.get_full_property(d.intern_atom("_NET_WM_ICON"), Xatom.CARDINAL)
+    check(prop is not None, "the window has no _NET_WM_ICON")
+    items, pictures, at = list(prop.value), {}, 0
+    while at + 2 <= len(items):
+        width, height = items[at], items[at + 1]
+        check(width == height and at + 2 + width * height <= len(items), f"a malformed {width} x {height} icon")
+        pictures[width] = items[at + 2:at + 2 + width * height]
+        at += 2 + width * height
+    check(16 in pictures and 64 in pictures and len(pictures) >= 3, f"icon sizes {sorted(pictures)}")
+    for size, argb in pictures.items():
+        check(argb[0] >> 24 < 0x80, f"the {size} px icon's corner is opaque")
+        opaque = [(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF) for p in argb if p >> 24 == 0xFF]
+        # Thin strokes blend with the grey at small sizes: colours lean, the
+        # red curve and circle outweigh the blue circle.
+        reddish = sum(1 for r, g, b in opaque if r >= max(g, b) + ICON_LEAN)
+        bluish = sum(1 for r, g, b in opaque if b >= max(r, g) + ICON_LEAN)
+        check(pixels.GREY in opaque, f"the {size} px icon has no grey tile")
+        check(reddish > bluish > 0, f"the {size} px icon has {reddish} reddish and {bluish} bluish pixels")
+        check(any(max(p) < ICON_DARK for p in opaque), f"the {size} px icon has no black trail")
+    print(f"icon sizes {sorted(pictures)}")
 
 
 def check_circles(shot, scale, name):
@@ -112,6 +145,27 @@ def density_192(exe):
                   f"at 192 dpi the client area is {width} x {height}, expected 1950 x 1482")
             time.sleep(SETTLE_S)
             check_circles(program.screenshot(), 2.0, "density_192")
+
+
+def fits_the_screen(exe):
+    """Where the window would not fit, it opens at the largest density, in
+    steps of 0.05, at which it does, and draws at that density; where it
+    fits, it keeps its size. No window manager: no frame."""
+    for screen, dpi, xft_dpi, density, client in (((1280, 720), 96, None, 0.95, (926, 704)),
+                                                  ((1920, 1080), 96, 144, 1.45, (1414, 1074)),
+                                                  ((1920, 1080), 96, None, 1.0, CLIENT_SIZE)):
+        name = f"fits_{screen[0]}x{screen[1]}_{xft_dpi or dpi}dpi"
+        with harness.XServer(dpi=dpi, size=screen, xft_dpi=xft_dpi) as server:
+            server.move_pointer(0, 0)
+            with harness.Program(server, exe) as program:
+                program.find_window()
+                left, top, width, height = program.client_rect()
+                print(f"{name}: client area {width} x {height} at ({left}, {top})")
+                check((width, height) == client, f"{name}: client area {width} x {height}, expected {client}")
+                check(left >= 0 and top >= 0 and left + width <= screen[0] and top + height <= screen[1],
+                      f"{name}: the client area ({left}, {top}, {width} x {height}) is not wholly on the screen")
+                time.sleep(SETTLE_S)
+                check_circles(program.screenshot(), density, name)
 
 
 def hold(program):
@@ -262,8 +316,9 @@ def resized(exe):
         program.check_running()
 
 
-CASES = {f.__name__: f for f in (title_and_size, picture_after_a_second, density_192, covered_and_uncovered,
-                                 unmapped_and_mapped, shown_parts_add_up_96, shown_parts_add_up_192, resized)}
+CASES = {f.__name__: f for f in (title_and_size, picture_after_a_second, density_192, fits_the_screen,
+                                 covered_and_uncovered, unmapped_and_mapped, shown_parts_add_up_96,
+                                 shown_parts_add_up_192, resized)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))

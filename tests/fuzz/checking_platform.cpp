@@ -30,13 +30,13 @@ void CheckingPlatform::report(const std::string& fault) {
 // The cheap tests run on every call; the message is built only on a fault.
 // A circle comes as centre (x1, y1) and radius x2.
 void CheckingPlatform::check_drawing(bool is_circle, float x1, float y1, float x2, float y2) {
-    if (first_drawing_pass_ < 0) first_drawing_pass_ = pumped_;
+    if (first_drawing_pass_ < 0) first_drawing_pass_ = script_.pumps();
     const char* broken = nullptr;
-    if (ended_) {
+    if (script_.ended()) {
         broken = "drawn after the end";
     } else if (!finite(x1, y1, x2, y2)) {
         broken = "not finite";
-    } else if (area_checked_ && pumped_ != first_drawing_pass_) {
+    } else if (area_checked_ && script_.pumps() != first_drawing_pass_) {
         static const ClientArea area = client_area();
         const bool in = is_circle ? inside(area, x1 - x2, y1 - x2) && inside(area, x1 + x2, y1 + x2)
                                   : inside(area, x1, y1) && inside(area, x2, y2);
@@ -44,7 +44,7 @@ void CheckingPlatform::check_drawing(bool is_circle, float x1, float y1, float x
     }
     if (broken == nullptr || !fault_.empty()) return;
     char text[200];
-    const auto pass = static_cast<long long>(pumped_);
+    const auto pass = static_cast<long long>(script_.pumps());
     if (is_circle) {
         std::snprintf(text, sizeof text, "pass %lld: circle(%.9g, %.9g, radius %.9g): %s", pass, x1, y1, x2, broken);
     } else {
@@ -68,22 +68,20 @@ void CheckingPlatform::circle(float x, float y, float radius, Colour) {
 void CheckingPlatform::clear() {
     ++clears_;
     last_was_clear_ = true;
-    if (ended_) report("pass " + std::to_string(pumped_) + ": cleared after the end");
+    if (script_.ended()) report("pass " + std::to_string(script_.pumps()) + ": cleared after the end");
 }
 
 bool CheckingPlatform::pump_events(FormEvents& handlers) {
     if (refused_) {
-        report("pass " + std::to_string(pumped_) + ": the loop ran a pass after the end");
+        report("pass " + std::to_string(script_.pumps()) + ": the loop ran a pass after the end");
         return false;
     }
-    if (!ended_ && input_) input_(handlers, pumped_);
-    if (++pumped_ >= passes_) ended_ = true;
-    refused_ = ended_;
-    return !ended_;
+    refused_ = !script_.pump(handlers);
+    return !refused_;
 }
 
 void CheckingPlatform::end() {
-    if (!last_was_clear_) report("pass " + std::to_string(pumped_) + ": ended without clearing first");
-    ended_ = true;
+    if (!last_was_clear_) report("pass " + std::to_string(script_.pumps()) + ": ended without clearing first");
+    script_.end();
     end_called_ = true;
 }

@@ -11,18 +11,18 @@
 #include <string>
 
 #include "animation/platform.h"
+#include "support/pass_script.h"
 
 class CheckingPlatform final : public Platform {
 public:
-    // Called in each pass's event pump with the pass number (from 0).
-    using Input = std::function<void(FormEvents& handlers, std::int64_t pass)>;
+    using Input = PassScript::Input;
 
-    explicit CheckingPlatform(std::int64_t passes) : passes_(passes) {}
+    explicit CheckingPlatform(std::int64_t passes) : script_(passes) {}
 
-    void on_pump(Input input) { input_ = std::move(input); }
+    void on_pump(Input input) { script_.on_pump(std::move(input)); }
     // The run stops after `passes` event pumps in all (never before the
     // current one).
-    void limit_passes(std::int64_t passes) { passes_ = passes; }
+    void limit_passes(std::int64_t passes) { script_.limit_passes(passes); }
     // Lines and circles must lie wholly inside the client area, apart from
     // those of the first pass that draws. That first frame uses the unset
     // centres (0, 0): on pass 2 it is cleared at once, but when the loop was
@@ -41,9 +41,9 @@ public:
     void report(const std::string& fault);
     const std::string& fault() const { return fault_; }
 
-    bool ended() const { return ended_; }
+    bool ended() const { return script_.ended(); }
     bool ended_by_end() const { return end_called_; }
-    std::int64_t pumps() const { return pumped_; }
+    std::int64_t pumps() const { return script_.pumps(); }
     std::int64_t lines() const { return lines_; }
     std::int64_t circles() const { return circles_; }
     std::int64_t clears() const { return clears_; }
@@ -51,9 +51,7 @@ public:
 private:
     void check_drawing(bool is_circle, float x1, float y1, float x2, float y2);
 
-    std::int64_t passes_;
-    std::int64_t pumped_ = 0;
-    bool ended_ = false;
+    PassScript script_;
     bool refused_ = false;  // a pump has returned false
     bool end_called_ = false;
     bool last_was_clear_ = false;
@@ -61,7 +59,6 @@ private:
     std::int64_t first_drawing_pass_ = -1;
     std::int64_t lines_ = 0, circles_ = 0, clears_ = 0;
     std::string fault_;
-    Input input_;
 };
 
 // The client area in user units: x from -117 to about 124.19, y from -100 to

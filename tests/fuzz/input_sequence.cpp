@@ -1,6 +1,7 @@
 #include "fuzz/input_sequence.h"
 
 #include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 
@@ -146,7 +147,7 @@ std::string state_fault(const AnimationState& s, std::int64_t pass) {
         std::snprintf(text, sizeof text, "pass %lld: m is %lld", at, static_cast<long long>(s.m));
     } else if (s.stopp != 0 && s.stopp != 1) {
         std::snprintf(text, sizeof text, "pass %lld: stopp is %d", at, s.stopp);
-    } else if (!(s.stepe > 0) || !std::isfinite(s.stepe)) {
+    } else if (!(s.stepe >= DBL_MIN) || !std::isfinite(s.stepe)) {
         std::snprintf(text, sizeof text, "pass %lld: stepe is %.17g", at, s.stepe);
     } else if (!std::isfinite(s.j) || !std::isfinite(s.j1)) {
         std::snprintf(text, sizeof text, "pass %lld: j is %.17g, j1 is %.17g", at, s.j, s.j1);

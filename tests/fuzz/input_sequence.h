@@ -70,6 +70,6 @@ struct SequenceOutcome {
 SequenceOutcome run_input_sequence(std::span<const std::uint8_t> bytes);
 
 // The rules of the state at the event pump of pass `pass`, once the loop has
-// started: `m` counts the passes, `stopp` is 0 or 1, `stepe` is positive and
-// finite, the angles are finite. Returns the first broken one, or "".
+// started: `m` counts the passes, `stopp` is 0 or 1, `stepe` is finite and at
+// least the smallest normal double, the angles are finite. Returns the first broken one, or "".
 std::string state_fault(const AnimationState& s, std::int64_t pass);

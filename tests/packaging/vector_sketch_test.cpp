@@ -1,16 +1,18 @@
 // The vector sketch the icon is drawn through: what it keeps of the drawing,
 // how it thins curves, and what the icon's run of the animation leaves.
-#include "vector_sketch.h"
+#include "icon/vector_sketch.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <string>
 #include <vector>
 
-#include "animation/form1.h"
+#include "icon/icon_raster.h"
+#include "icon/program_icon.h"
 
 namespace {
 
@@ -99,14 +101,8 @@ TEST(Simplify, KeepsTheShapeOfAClosedCurve) {
 }
 
 TEST(IconRun, LeavesTheTrailTheRedFigureAndBothCircles) {
-    // As tools/make-icon draws: three warm-up passes, then one figure per pass.
     constexpr int figures = 24;
-    Form1* running = nullptr;
-    VectorSketch sketch(3 + figures, [&running] { running->state().stepe = 2 * std::numbers::pi / figures; });
-    Form1 form(sketch);
-    running = &form;
-    form.Activate();
-    const auto shapes = sketch.visible();
+    const auto shapes = icon_figure();
     EXPECT_EQ(count_of(shapes, Kind::polyline, colours::black), static_cast<std::size_t>(figures));
     EXPECT_EQ(count_of(shapes, Kind::polyline, colours::red), 1u);
     EXPECT_EQ(count_of(shapes, Kind::circle, colours::red), 1u);  // the old centre circles are erased
@@ -139,6 +135,28 @@ TEST(ToSvg, FramesTheShapesInASquareWithTheirStrokes) {
     EXPECT_NE(svg.find("viewBox=\"-32.0 -12.0 49.0 49.0\""), std::string::npos) << svg;
     EXPECT_NE(svg.find("<circle cx=\"10.0\" cy=\"20.0\" r=\"5.0\" stroke=\"#0000ff\"/>"), std::string::npos);
     EXPECT_NE(svg.find("points=\"-30.0,0.0 0.0,0.0\""), std::string::npos);
+}
+
+TEST(IconRaster, PaintsTheShapesInOrderOnTheTileAtEachSize) {
+    // A line across a square frame of 110 units and a circle over it: at
+    // 64 px the origin lies at pixel (32, 32), a unit is 64/110 px and the
+    // strokes are about 6 px wide.
+    const std::vector<SketchShape> shapes{{Kind::polyline, colours::black, {{-50, 0}, {50, 0}}},
+                                          {Kind::circle, colours::blue, {{0, 0}}, 30}};
+    SvgStyle style;
+    style.stroke_width = 10;
+    style.margin = 0;
+    const std::array sizes{64, 16};
+    const std::vector<IconImage> icons = rasterise_icon(shapes, sizes, style);
+    ASSERT_EQ(icons.size(), 2u);
+    EXPECT_EQ(icons[1].size, 16);
+    ASSERT_EQ(icons[0].size, 64);
+    ASSERT_EQ(icons[0].argb.size(), 64u * 64u);
+    const auto at = [&](int x, int y) { return icons[0].argb[static_cast<std::size_t>(y) * 64 + x]; };
+    EXPECT_EQ(at(0, 0) >> 24, 0u);            // the tile's rounded corner
+    EXPECT_EQ(at(10, 10), 0xFFC0C0C0u);       // the tile
+    EXPECT_EQ(at(32, 32), 0xFF000000u);       // the line
+    EXPECT_EQ(at(32 + 17, 32), 0xFF0000FFu);  // the circle, over the line
 }
 
 }  // namespace

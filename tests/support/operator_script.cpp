@@ -30,6 +30,7 @@ void operate(FormEvents& handlers, std::int64_t pass) {
 }
 
 void hold_early(FormEvents& handlers, std::int64_t pass) {
+    if (pass == 0) keys(handlers, '.', 71);  // pass 1 advances to about pi
     if (pass == 1) keys(handlers, ' ', 1);
     if (pass == 20) handlers.MouseMove(0, 0, 10, 10);
     if (pass == 30) handlers.MouseMove(0, 0, -40, 5);

@@ -10,6 +10,7 @@
 // and resuming, over a thousand passes.
 void operate(FormEvents& handlers, std::int64_t pass);
 
-// Holds with the space bar before the first frame, so that frame, drawn about
-// the origin, comes later, stays, and reaches past the bottom edge.
+// Holds with the space bar before the first frame at an angle near pi, so
+// that frame, drawn about the origin, comes later, stays, and reaches past
+// the bottom edge.
 void hold_early(FormEvents& handlers, std::int64_t pass);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "animation/platform.h"
+#include "support/pass_script.h"
 
 struct Command {
     enum class Kind { line, circle, clear, fore_color, pump };
@@ -23,11 +24,9 @@ std::ostream& operator<<(std::ostream& out, const Command& c);
 
 class RecordingPlatform final : public Platform {
 public:
-    using Input = std::function<void(FormEvents& handlers, std::int64_t pass)>;
+    explicit RecordingPlatform(std::int64_t passes) : script_(passes) {}
 
-    explicit RecordingPlatform(std::int64_t passes) : passes_(passes) {}
-
-    void on_pump(Input input) { input_ = std::move(input); }
+    void on_pump(PassScript::Input input) { script_.on_pump(std::move(input)); }
 
     void line(float x1, float y1, float x2, float y2, Colour colour) override {
         commands.push_back({Command::Kind::line, x1, y1, x2, y2, colour});
@@ -40,12 +39,10 @@ public:
     void set_fore_color(Colour colour) override { commands.push_back({Command::Kind::fore_color, 0, 0, 0, 0, colour}); }
     bool pump_events(FormEvents& handlers) override {
         commands.push_back({Command::Kind::pump});
-        if (!ended_ && input_) input_(handlers, pumped_);
-        if (++pumped_ >= passes_) ended_ = true;
-        return !ended_;
+        return script_.pump(handlers);
     }
-    void end() override { ended_ = true; }
-    bool ended() const { return ended_; }
+    void end() override { script_.end(); }
+    bool ended() const { return script_.ended(); }
 
     // The commands issued during pass `pass` (from 0), up to and including its
     // event pump; the clear that ends pass 2 belongs to pass 3.
@@ -54,10 +51,7 @@ public:
     std::vector<Command> commands;
 
 private:
-    std::int64_t passes_;
-    std::int64_t pumped_ = 0;
-    bool ended_ = false;
-    Input input_;
+    PassScript script_;
 };
 
 // Issues the drawing commands again on another platform.

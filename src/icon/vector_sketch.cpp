@@ -1,4 +1,4 @@
-#include "vector_sketch.h"
+#include "icon/vector_sketch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,11 +47,15 @@ std::vector<SketchShape> VectorSketch::visible() const {
 
 namespace {
 
+// Lengths of curves in user units, far from overflow: plain square roots,
+// cheaper than std::hypot.
+double length(double dx, double dy) { return std::sqrt(dx * dx + dy * dy); }
+
 double distance_to_line(const UserPoint& p, const UserPoint& a, const UserPoint& b) {
     const double dx = b.x - a.x, dy = b.y - a.y;
-    const double length = std::hypot(dx, dy);
-    if (length == 0) return std::hypot(p.x - a.x, p.y - a.y);
-    return std::abs(dx * (a.y - p.y) - dy * (a.x - p.x)) / length;
+    const double length_ab = length(dx, dy);
+    if (length_ab == 0) return length(p.x - a.x, p.y - a.y);
+    return std::abs(dx * (a.y - p.y) - dy * (a.x - p.x)) / length_ab;
 }
 
 void keep_far_points(std::span<const UserPoint> points, float tolerance, std::vector<UserPoint>& out) {
@@ -105,7 +109,7 @@ std::vector<UserPoint> simplify(std::span<const UserPoint> points, float toleran
     return out;
 }
 
-std::string to_svg(std::span<const SketchShape> shapes, const SvgStyle& style) {
+SquareFrame square_frame(std::span<const SketchShape> shapes, const SvgStyle& style) {
     float left = std::numeric_limits<float>::max(), top = left;
     float right = std::numeric_limits<float>::lowest(), bottom = right;
     for (const SketchShape& shape : shapes) {
@@ -117,16 +121,21 @@ std::string to_svg(std::span<const SketchShape> shapes, const SvgStyle& style) {
         }
     }
     if (shapes.empty()) left = top = right = bottom = 0;
-    // A square frame about the drawing's middle.
     const float side = std::max(right - left, bottom - top) + style.stroke_width + 2 * style.margin;
-    const float x0 = (left + right - side) / 2, y0 = (top + bottom - side) / 2;
+    return {(left + right - side) / 2, (top + bottom - side) / 2, side};
+}
+
+std::string to_svg(std::span<const SketchShape> shapes, const SvgStyle& style) {
+    const SquareFrame frame = square_frame(shapes, style);
+    const float x0 = frame.x0, y0 = frame.y0, side = frame.side;
     const std::string size = std::to_string(style.size_px);
 
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + size + "\" height=\"" + size +
                       "\" viewBox=\"" + number(x0) + " " + number(y0) + " " + number(side) + " " + number(side) +
                       "\">\n";
     svg += "<rect x=\"" + number(x0) + "\" y=\"" + number(y0) + "\" width=\"" + number(side) + "\" height=\"" +
-           number(side) + "\" rx=\"" + number(side / 8) + "\" fill=\"" + hex_colour(colours::light_grey) + "\"/>\n";
+           number(side) + "\" rx=\"" + number(frame.corner_radius()) + "\" fill=\"" + hex_colour(colours::light_grey) +
+           "\"/>\n";
     svg += "<g fill=\"none\" stroke-width=\"" + number(style.stroke_width) +
            "\" stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
     for (const SketchShape& shape : shapes) {

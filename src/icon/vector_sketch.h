@@ -59,6 +59,14 @@ struct SvgStyle {
     float tolerance = 0.1f;  // user units: how far simplified curves may stray
 };
 
+// The square, in user units, that the icon shows: about the shapes' middle,
+// wide enough for the shapes with their strokes and margins.
+struct SquareFrame {
+    float x0 = 0, y0 = 0, side = 0;
+    float corner_radius() const { return side / 8; }  // of the rounded tile
+};
+SquareFrame square_frame(std::span<const SketchShape> shapes, const SvgStyle& style);
+
 // A square SVG picture of `shapes` on a rounded light-grey tile, framed
 // around the shapes.
 std::string to_svg(std::span<const SketchShape> shapes, const SvgStyle& style);

@@ -1,0 +1,100 @@
+// The event filter: requests to end are latched however much input comes
+// before them, input keeps its order in the program's own queue, and SDL's
+// queue never holds more than the one event that wakes a wait.
+#include "window/event_filter.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+struct EventsOnly : ::testing::Test {
+    void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError(); }
+    void TearDown() override { SDL_QuitSubSystem(SDL_INIT_EVENTS); }
+
+    static void push(SDL_Event event) { ASSERT_GE(SDL_PushEvent(&event), 0) << SDL_GetError(); }
+    static void key(Uint32 type, SDL_Keycode sym) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.keysym.sym = sym;
+        push(e);
+    }
+    static void text(const char* utf8) {
+        SDL_Event e{};
+        e.type = SDL_TEXTINPUT;
+        std::strncpy(e.text.text, utf8, sizeof e.text.text - 1);
+        push(e);
+    }
+    static void motion(int x, int y) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.x = x;
+        e.motion.y = y;
+        e.motion.state = SDL_BUTTON_LMASK;
+        push(e);
+    }
+    static int sdl_queued() { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); }
+};
+
+TEST_F(EventsOnly, InputKeepsItsOrderAndUnusedEventsAreDropped) {
+    EventFilter events;
+    key(SDL_KEYDOWN, SDLK_PERIOD);  // its text follows
+    text(",.");
+    key(SDL_KEYUP, SDLK_PERIOD);
+    motion(10, 20);
+    text("/");
+    EXPECT_EQ(sdl_queued(), 1) << "only the event that wakes a wait";
+    events.pumped();
+    EXPECT_EQ(sdl_queued(), 0);
+
+    std::vector<InputEvent> got;
+    while (events.has_input()) got.push_back(events.next_input());
+    ASSERT_EQ(got.size(), 4u);
+    EXPECT_EQ(got[0].code, ',');
+    EXPECT_EQ(got[1].code, '.');
+    EXPECT_EQ(got[2].kind, InputEvent::Kind::pointer);
+    EXPECT_EQ(got[2].x, 10);
+    EXPECT_EQ(got[2].y, 20);
+    EXPECT_EQ(got[2].button, 1) << "the left button";
+    EXPECT_EQ(got[3].code, '/');
+    EXPECT_FALSE(events.take_escape() || events.take_close() || events.take_double_click());
+}
+
+TEST_F(EventsOnly, RequestsToEndAreLatchedBehindAnyFlood) {
+    EventFilter events;
+    for (int i = 0; i < 100000; ++i) text("a");
+    key(SDL_KEYDOWN, SDLK_ESCAPE);
+    SDL_Event click{};
+    click.type = SDL_MOUSEBUTTONDOWN;
+    click.button.button = SDL_BUTTON_LEFT;
+    click.button.clicks = 1;
+    push(click);
+    EXPECT_FALSE(events.take_double_click()) << "a single click is not one";
+    click.button.clicks = 2;
+    push(click);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    push(quit);
+
+    EXPECT_LE(sdl_queued(), 1);
+    EXPECT_TRUE(events.take_escape());
+    EXPECT_TRUE(events.take_double_click());
+    EXPECT_TRUE(events.take_close());
+    EXPECT_FALSE(events.take_close()) << "taken once";
+
+    // Input beyond the limit is dropped; once the rest is handled, the
+    // memory of the burst may be given back, once.
+    events.pumped();
+    std::size_t inputs = 0;
+    for (; events.has_input(); ++inputs) {
+        EXPECT_FALSE(events.burst_worked_through());
+        events.next_input();
+    }
+    EXPECT_EQ(inputs, EventFilter::max_waiting_inputs);
+    EXPECT_TRUE(events.burst_worked_through());
+    EXPECT_FALSE(events.burst_worked_through());
+}
+
+}  // namespace

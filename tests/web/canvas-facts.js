@@ -1,0 +1,79 @@
+// Runs in the page, before its own scripts: facts about the pixels of the
+// page's canvas. Drawing is opaque and aliased, so colours are exact.
+window.canvasFacts = (() => {
+  // User coordinates: the left edge is x = -117, the top edge y = -100; a unit
+  // is 60.636337 (x) and 60.636314 (y) twips at 15 twips a pixel at density 1.
+  const UNIT_X = 60.636337 / 15, UNIT_Y = 60.636314 / 15;
+  // The figure's curve keeps more than 60 units from its centre, so red within
+  // this many units of the origin is the centre circle's (radius 24, centre 12 off).
+  const CENTRE_CIRCLE_REACH = 44;
+  const RED = 0xff0000ff, BLUE = 0xffff0000, BLACK = 0xff000000;  // ImageData bytes as 32-bit words
+
+  // Every pixel within `reach` user units of the origin along both axes, with
+  // its user coordinates, after `visit(colour, x, y)`.
+  function read(visit, reach = Infinity) {
+    const canvas = document.getElementById('canvas');
+    const scale = canvas.width / 975, unitX = UNIT_X * scale, unitY = UNIT_Y * scale;
+    const left = Math.max(0, Math.floor((117 - reach) * unitX)), top = Math.max(0, Math.floor((100 - reach) * unitY));
+    const width = Math.min(canvas.width, Math.ceil((117 + reach) * unitX)) - left;
+    const height = Math.min(canvas.height, Math.ceil((100 + reach) * unitY)) - top;
+    const bytes = canvas.getContext('2d').getImageData(left, top, width, height).data;
+    const words = new Uint32Array(bytes.buffer);
+    for (let i = 0; i < words.length; i++) {
+      visit(words[i], (left + i % width) / unitX - 117, (top + Math.floor(i / width)) / unitY - 100);
+    }
+    return { bytes, passes: window.Module?.passesShown ?? 0, width, height };
+  }
+
+  // Grows `box` (user units) around the centre circle's red pixels.
+  function centre(colour, x, y, box) {
+    if (colour === RED && Math.hypot(x, y) < CENTRE_CIRCLE_REACH) {
+      box.left = Math.min(box.left, x), box.right = Math.max(box.right, x);
+      box.top = Math.min(box.top, y), box.bottom = Math.max(box.bottom, y);
+    }
+  }
+  const newBox = () => ({ left: Infinity, right: -Infinity, top: Infinity, bottom: -Infinity });
+  // The box's middle and width, or null when empty.
+  const middle = box => box.left > box.right ? null : { x: (box.left + box.right) / 2, y: (box.top + box.bottom) / 2,
+                                                         width: box.right - box.left };
+
+  function summary() {
+    const box = newBox(), blue = { count: 0, nearest: Infinity, farthest: 0 };
+    let black = 0, figureRed = 0;
+    const canvas = read((colour, x, y) => {
+      const distance = Math.hypot(x, y);
+      centre(colour, x, y, box);
+      if (colour === BLACK) black++;
+      if (colour === RED && distance > CENTRE_CIRCLE_REACH) figureRed++;
+      if (colour === BLUE) {
+        blue.count++, blue.nearest = Math.min(blue.nearest, distance), blue.farthest = Math.max(blue.farthest, distance);
+      }
+    });
+    // FNV-1a, 32 bits, over red, green and blue of every pixel, row by row.
+    let hash = 2166136261;
+    for (let i = 0; i < canvas.bytes.length; i++) if (i % 4 !== 3) hash = Math.imul(hash ^ canvas.bytes[i], 16777619);
+    const { passes, width, height } = canvas;
+    return { passes, width, height, hash: hash >>> 0, black, figureRed, blue, centre: middle(box) };
+  }
+
+  // Radians a pass, from the centre circle's angle (its centre is at
+  // (12 sin a, 12 cos a)) read at every pass shown over `passes` passes.
+  async function speed(passes) {
+    const angle = () => {
+      const box = newBox(), canvas = read((colour, x, y) => centre(colour, x, y, box), CENTRE_CIRCLE_REACH);
+      const c = middle(box);
+      return { passes: canvas.passes, angle: Math.atan2(c.x, c.y) };
+    };
+    let last = angle(), turned = 0;
+    const first = last.passes;
+    while (last.passes < first + passes) {
+      await new Promise(resolve => requestAnimationFrame(resolve));
+      const now = angle();
+      turned += Math.atan2(Math.sin(now.angle - last.angle), Math.cos(now.angle - last.angle));
+      last = now;
+    }
+    return turned / (last.passes - first);
+  }
+
+  return { summary, speed, UNIT_X, UNIT_Y };
+})();
