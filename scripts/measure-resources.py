@@ -1,19 +1,23 @@
 #!/usr/bin/python3
-"""Measures what the real program costs: it runs the executable in its own
-Xvfb and reports the time from launch to the first frame on screen, processor
-use while running and while held (percent of one core, from /proc), and peak
-resident memory. A measuring tool, not a test: it asserts nothing.
+"""Measures what the real program costs at several display densities: it runs
+the executable in an Xvfb of its own at each density and reports the time from
+launch to the first red frame on screen, processor use while running and while
+held (percent of one core, from /proc) and peak resident memory, each the
+median of several launches. A measuring tool, not a test: it asserts nothing.
 
-    scripts/measure-resources.py [EXECUTABLE] [--seconds N]
+    scripts/measure-resources.py [EXECUTABLE] [--dpi 96 192 288] [--screen WxH]
+                                 [--launches 3] [--seconds 4]
 
 EXECUTABLE defaults to build/app/src/window/rotary-envelope (`cmake --preset app &&
-cmake --build --preset app` builds it). Needs xvfb, xdotool and python3-xlib
+cmake --build --preset app` builds it). The screen defaults to 1280x1024, or
+larger where the window would not fit. Needs xvfb, xdotool and python3-xlib
 (scripts/install-deps.sh test). Call it with /usr/bin/python3.
 """
 
 import argparse
 import os
 import platform
+import statistics
 import subprocess
 import sys
 import time
@@ -22,27 +26,30 @@ from Xlib import X, display as xdisplay
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEFAULT_EXECUTABLE = os.path.join(ROOT, "build", "app", "src", "window", "rotary-envelope")
-SCREEN = (1280, 1024)
+SMALLEST_SCREEN = (1280, 1024)
+CLIENT_AT_96_DPI = (975, 741)
 WINDOW_NAME = "Rotary Envelope"
 # Red as the program draws it, in the X server's 32-bit pixels (B, G, R, x).
 RED_BGR = b"\x00\x00\xff"
-# Rows about the origin (y = 0 lies about 404 pixels below the window's top):
-# every figure crosses them, so the first red frame shows there.
-BAND_TOP, BAND_ROWS = 380, 48
-TARGETS = {"first_frame_ms": 200, "running_pct": 15, "held_pct": 3, "peak_rss_mb": 40}
+# The row of the origin, 404 pixels below the window's top at 96 dpi: every
+# figure and the centre circle cross it, so the first red frame shows there.
+ORIGIN_ROW, BAND_HALF_ROWS = 404, 8
+# What the figures should come to at each density: running and held in % of
+# a core, peak memory in MB, first red frame in ms on an idle machine.
+TARGETS = {96: (1, 0.5, 16, 100), 192: (1.5, 0.5, 30, 150), 288: (2.5, 0.5, 50, 250)}
 
 
 def free_display():
-    for n in range(90, 200):
+    for n in range(90, 400):
         if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
             return f":{n}"
     sys.exit("measure-resources: no free X display number")
 
 
-def start_xvfb(name):
+def start_xvfb(name, dpi, screen):
     server = subprocess.Popen(
-        ["Xvfb", name, "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-noreset", "-nolisten", "tcp", "-dpi", "96"],
-        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        ["Xvfb", name, "-screen", "0", f"{screen[0]}x{screen[1]}x24", "-noreset", "-nolisten", "tcp",
+         "-dpi", str(dpi)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
         try:
@@ -65,10 +72,11 @@ def find_window(d):
     return None
 
 
-def shows_red(window):
+def shows_red(window, scale):
     try:
         geometry = window.get_geometry()
-        image = window.get_image(0, BAND_TOP, geometry.width, BAND_ROWS, X.ZPixmap, 0xFFFFFFFF)
+        top = round((ORIGIN_ROW - BAND_HALF_ROWS) * scale)
+        image = window.get_image(0, top, geometry.width, round(2 * BAND_HALF_ROWS * scale), X.ZPixmap, 0xFFFFFFFF)
     except Exception:
         return False  # not mapped yet
     data = image.data
@@ -91,16 +99,24 @@ def still_changing(window, wait=0.3):
 
 
 def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    # utime and stime, fields 14 and 15 of the line, cover all the threads.
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    """Processor time of all the process's threads so far, to the
+    nanosecond (schedstat), where /proc/PID/stat counts in ticks of 10 ms."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except FileNotFoundError:
+            pass  # the thread ended
+    return total / 1e9
 
 
-def percent_of_core(pid, seconds):
-    start_cpu, start = cpu_seconds(pid), time.monotonic()
+def percent_of_core(pids, seconds):
+    """Processor use of each process over the same `seconds`."""
+    start_cpu, start = [cpu_seconds(p) for p in pids], time.monotonic()
     time.sleep(seconds)
-    return 100 * (cpu_seconds(pid) - start_cpu) / (time.monotonic() - start)
+    took = time.monotonic() - start
+    return [100 * (cpu_seconds(p) - c) / took for p, c in zip(pids, start_cpu)]
 
 
 def status_kb(pid, key):
@@ -119,68 +135,108 @@ def cpu_model():
     return platform.processor() or "unknown"
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("executable", nargs="?", default=DEFAULT_EXECUTABLE)
-    parser.add_argument("--seconds", type=float, default=4, help="length of each processor measurement")
-    args = parser.parse_args()
-    if not os.access(args.executable, os.X_OK):
-        sys.exit(f"measure-resources: {args.executable} is not built (cmake --preset app && cmake --build --preset app)")
-
-    name = free_display()
-    server, d = start_xvfb(name)
-    env = dict(os.environ, DISPLAY=name)
+def launch(executable, server, d, env, scale, seconds):
+    """One launch: its figures, or exits when the program misbehaves."""
     program = None
     try:
-        # A pointer resting over the new window would hold the animation.
-        subprocess.run(["xdotool", "mousemove", str(SCREEN[0] - 1), str(SCREEN[1] - 1)], env=env, check=True)
         start = time.monotonic()
-        program = subprocess.Popen([args.executable], env=env)
+        program = subprocess.Popen([executable], env=env)
         window = None
         first_frame_ms = None
         while time.monotonic() - start < 10 and program.poll() is None:
             window = window or find_window(d)
-            if window is not None and shows_red(window):
+            if window is not None and shows_red(window, scale):
                 first_frame_ms = 1000 * (time.monotonic() - start)
                 break
+            time.sleep(0.001)
         if first_frame_ms is None:
             sys.exit("measure-resources: no red frame within 10 s")
 
         time.sleep(0.5)  # past start-up
-        running = percent_of_core(program.pid, args.seconds)
+        running, server_running = percent_of_core([program.pid, server.pid], seconds)
         subprocess.run(["xdotool", "key", "space"], env=env, check=True)
         time.sleep(0.5)
         if still_changing(window):
             sys.exit("measure-resources: the space bar did not hold the animation")
-        held = percent_of_core(program.pid, args.seconds)
-        peak_rss_mb = status_kb(program.pid, "VmHWM") / 1024
-        threads = status_kb(program.pid, "Threads")
-
-        figures = {"first_frame_ms": first_frame_ms, "running_pct": running, "held_pct": held,
-                   "peak_rss_mb": peak_rss_mb}
-        print(f"machine: {os.cpu_count()} cores, {cpu_model()}")
-        print(f"program: {args.executable} ({threads} threads)")
-        labels = {"first_frame_ms": ("first frame on screen", "ms after launch"),
-                  "running_pct": ("processor while running", "% of one core"),
-                  "held_pct": ("processor while held", "% of one core"),
-                  "peak_rss_mb": ("peak resident memory", "MB (VmHWM)")}
-        for key, (label, unit) in labels.items():
-            verdict = "within" if figures[key] <= TARGETS[key] else "OVER"
-            print(f"{label:26} {figures[key]:7.1f} {unit:16} target {TARGETS[key]}: {verdict}")
-
+        held, = percent_of_core([program.pid], seconds)
+        figures = {"running": running, "held": held, "peak_mb": status_kb(program.pid, "VmHWM") / 1024,
+                   "first_ms": first_frame_ms, "server": server_running,
+                   "threads": status_kb(program.pid, "Threads")}
         # The window has the input focus (no window manager): escape quits.
         subprocess.run(["xdotool", "key", "Escape"], env=env, check=False)
         try:
             program.wait(timeout=5)
         except subprocess.TimeoutExpired:
             pass
+        return figures
     finally:
         if program is not None and program.poll() is None:
             program.kill()
             program.wait()
+
+
+def measure(executable, dpi, screen, launches, seconds):
+    """The median of each figure over `launches` launches at `dpi`."""
+    scale = dpi / 96
+    size = (round(CLIENT_AT_96_DPI[0] * scale), round(CLIENT_AT_96_DPI[1] * scale))
+    screen = screen or (max(SMALLEST_SCREEN[0], size[0] + 64), max(SMALLEST_SCREEN[1], size[1] + 64))
+    name = free_display()
+    server, d = start_xvfb(name, dpi, screen)
+    env = dict(os.environ, DISPLAY=name)
+    env.pop("WAYLAND_DISPLAY", None)
+    try:
+        # A pointer resting over the new window would hold the animation.
+        subprocess.run(["xdotool", "mousemove", str(screen[0] - 1), str(screen[1] - 1)], env=env, check=True)
+        runs = []
+        for n in range(launches):
+            runs.append(launch(executable, server, d, env, scale, seconds))
+            r = runs[-1]
+            print(f"  {dpi} dpi, launch {n + 1}: running {r['running']:.1f} %, held {r['held']:.1f} %,"
+                  f" peak {r['peak_mb']:.1f} MB, first red frame {r['first_ms']:.0f} ms,"
+                  f" X server while running {r['server']:.1f} %, {r['threads']} threads", file=sys.stderr)
+        median = {key: statistics.median(r[key] for r in runs) for key in runs[0]}
+        return size, screen, median
+    finally:
         d.close()
         server.terminate()
         server.wait()
+
+
+def parse_screen(text):
+    try:
+        width, height = (int(v) for v in text.lower().split("x"))
+        return width, height
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"not WIDTHxHEIGHT: {text}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("executable", nargs="?", default=DEFAULT_EXECUTABLE)
+    parser.add_argument("--dpi", type=int, nargs="+", default=[96, 192, 288], help="densities the X server reports")
+    parser.add_argument("--screen", type=parse_screen, help="screen size WIDTHxHEIGHT for every density")
+    parser.add_argument("--launches", type=int, default=3, help="launches per density; the table shows medians")
+    parser.add_argument("--seconds", type=float, default=4, help="length of each processor measurement")
+    args = parser.parse_args()
+    if not os.access(args.executable, os.X_OK):
+        sys.exit(f"measure-resources: {args.executable} is not built (cmake --preset app && cmake --build --preset app)")
+
+    rows = [(dpi, *measure(args.executable, dpi, args.screen, args.launches, args.seconds)) for dpi in args.dpi]
+    print(f"machine: {os.cpu_count()} cores, {cpu_model()}; load average {os.getloadavg()[0]:.2f} at the end")
+    print(f"program: {args.executable}; median of {args.launches} launches, {args.seconds:g} s per processor figure")
+    print()
+    print("| density | running, % of a core | held | peak memory | first red frame | X server while running |")
+    print("|---|---|---|---|---|---|")
+    for dpi, size, screen, m in rows:
+        target = TARGETS.get(dpi)
+        def cell(value, unit, index, digits=1):
+            text = f"{value:.{digits}f}{unit}"
+            return f"{text} (≤ {target[index]:g}{unit})" if target else text
+        print(f"| {dpi} dpi ({size[0]}×{size[1]} on {screen[0]}×{screen[1]}) | {cell(m['running'], ' %', 0)} |"
+              f" {cell(m['held'], ' %', 1)} | {cell(m['peak_mb'], ' MB', 2)} | {cell(m['first_ms'], ' ms', 3, 0)} |"
+              f" {m['server']:.1f} % |")
+    print()
+    print("In brackets: the targets. Processor figures are % of one core.")
 
 
 if __name__ == "__main__":

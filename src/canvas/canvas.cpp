@@ -88,19 +88,20 @@ int pen_high(int pen) { return pen_low(pen) + pen - 1; }
 
 }  // namespace
 
-Canvas::Canvas(UserCoordinates coords, Picture picture, PixelFormat format)
+Canvas::Canvas(UserCoordinates coords, Picture picture, PixelFormat format, std::uint32_t* memory)
     : coords_(coords),
       picture_(std::move(picture)),
       format_(format),
       width_(coords.width()),
       height_(coords.height()),
       pen_(std::max(1, static_cast<int>(std::lround(coords.scale())))),
-      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)) {
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), memory),
+      touched_(width_, height_, pen_low(pen_), pen_high(pen_)) {
     clear();
 }
 
 void Canvas::clear() {
-    changed_ = true;
+    touched_.touch_all();
     std::fill(pixels_.begin(), pixels_.end(), format_.value(back_color()));
     if (picture_) picture_(*this);
 }
@@ -191,7 +192,7 @@ void Canvas::line(float x1, float y1, float x2, float y2, Colour colour) {
     last_end_ = {x2, y2};
     last_end_pixel_ = b;
     value_ = format_.value(colour);
-    changed_ = true;
+    touched_.touch_segment(a, b);
     segment(a, b);
 }
 
@@ -229,7 +230,8 @@ void Canvas::circle(float x, float y, float radius, Colour colour) {
     for (std::size_t i = 0; i < circle_points_.size(); ++i)
         circle_points_[i] = {pixel(cx + rx * unit.cos[i]), pixel(cy + ry * unit.sin[i])};
     value_ = format_.value(colour);
-    changed_ = true;
     for (std::size_t i = 0; i < circle_points_.size(); ++i)
         segment(circle_points_[i], circle_points_[(i + 1) % circle_points_.size()]);
+    for (std::size_t i = 0; i < circle_points_.size(); ++i)
+        touched_.touch_segment(circle_points_[i], circle_points_[(i + 1) % circle_points_.size()]);
 }

@@ -15,10 +15,11 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
-#include <utility>
 #include <vector>
 
 #include "animation/colour.h"
+#include "canvas/pixel_buffer.h"
+#include "canvas/touched_region.h"
 #include "canvas/user_coordinates.h"
 
 // Where the red, green and blue bytes of a colour sit in a 32-bit pixel.
@@ -48,8 +49,10 @@ public:
     // every clear, so the picture costs no memory of its own.
     using Picture = std::function<void(Canvas&)>;
 
+    // `memory`, when given, holds the pixels: width() times height() of them,
+    // lent by the caller until the canvas moves out (move_pixels) or ends.
     explicit Canvas(UserCoordinates coords = UserCoordinates{}, Picture picture = {},
-                    PixelFormat format = PixelFormat::rgba_bytes());
+                    PixelFormat format = PixelFormat::rgba_bytes(), std::uint32_t* memory = nullptr);
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
@@ -69,8 +72,16 @@ public:
     const std::uint32_t* pixels() const { return pixels_.data(); }
     // Throws std::out_of_range outside the image.
     Colour pixel(int px, int py) const;
-    // Whether anything was drawn or cleared since the last call.
-    bool take_changes() { return std::exchange(changed_, false); }
+    // Copies the image into `memory` (width() times height() pixels, lent as
+    // to the constructor) and draws there from now on; into storage of its
+    // own when `memory` is null.
+    void move_pixels(std::uint32_t* memory) { pixels_.move_to(memory); }
+
+    // Whether anything was drawn or cleared since the touched parts were
+    // last taken.
+    bool touched() const { return !touched_.empty(); }
+    // The parts drawn or cleared since the last call, as rectangles.
+    const std::vector<PixelRect>& take_touched() { return touched_.take(); }
 
 private:
     // cos and sin of a circle's vertex angles, for one vertex count.
@@ -92,8 +103,8 @@ private:
     Picture picture_;
     PixelFormat format_;
     int width_, height_, pen_;
-    std::vector<std::uint32_t> pixels_;
-    bool changed_ = true;
+    PixelBuffer pixels_;
+    TouchedRegion touched_;
     std::uint32_t value_ = 0;  // the pixel value of the colour being drawn
     std::vector<PixelPoint> circle_points_;
     std::vector<UnitCircle> unit_circles_;

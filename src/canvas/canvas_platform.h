@@ -2,6 +2,7 @@
 // differ only in how they pump events, show the canvas and end.
 #pragma once
 
+#include <cstdint>
 #include <utility>
 
 #include "animation/platform.h"
@@ -10,8 +11,8 @@
 class CanvasPlatform : public Platform {
 public:
     explicit CanvasPlatform(UserCoordinates coords = UserCoordinates{}, Canvas::Picture picture = {},
-                            PixelFormat format = PixelFormat::rgba_bytes())
-        : canvas_(coords, std::move(picture), format) {}
+                            PixelFormat format = PixelFormat::rgba_bytes(), std::uint32_t* memory = nullptr)
+        : canvas_(coords, std::move(picture), format, memory) {}
 
     void line(float x1, float y1, float x2, float y2, Colour colour) override { canvas_.line(x1, y1, x2, y2, colour); }
     void circle(float x, float y, float radius, Colour colour) override { canvas_.circle(x, y, radius, colour); }

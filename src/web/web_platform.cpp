@@ -134,5 +134,7 @@ bool WebPlatform::pump_events(FormEvents& handlers) {
 }
 
 void WebPlatform::show() {
-    if (canvas_.take_changes()) put_pixels(canvas_.pixels(), canvas_.width(), canvas_.height());
+    if (!canvas_.touched()) return;
+    canvas_.take_touched();
+    put_pixels(canvas_.pixels(), canvas_.width(), canvas_.height());
 }

@@ -56,6 +56,7 @@ bool EventFilter::take_close() { return take(close_); }
 bool EventFilter::take_escape() { return take(escape_); }
 bool EventFilter::take_double_click() { return take(double_click_); }
 bool EventFilter::take_exposed() { return take(exposed_); }
+bool EventFilter::take_resized() { return take(resized_); }
 
 InputEvent EventFilter::next_input() {
     const InputEvent input = inputs_.front();
@@ -98,6 +99,11 @@ bool EventFilter::sort(const SDL_Event& event) {
         // Uncovered or restored: the kept image is shown again.
         if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
             exposed_ = true;
+            return true;
+        }
+        // SDL replaces the window surface the image is shown from.
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            resized_ = true;
             return true;
         }
         return false;

@@ -3,8 +3,8 @@
 // memory of every entry it ever held; a burst of input must neither push out
 // a request to end nor leave the program large.
 // - Requests to end (the window closed, Escape, a double-click) and the
-//   window being uncovered are latched: no amount of input delays or drops
-//   them.
+//   window being uncovered or resized are latched: no amount of input delays
+//   or drops them.
 // - Typed characters and pointer moves go, in order, to a compact queue of
 //   the program's own that the event pump drains a bounded number at a time.
 // - Everything else is dropped: the program never uses it.
@@ -47,6 +47,7 @@ public:
     bool take_escape();
     bool take_double_click();
     bool take_exposed();
+    bool take_resized();  // the window's size changed, and with it its surface
 
     bool has_input() const { return !inputs_.empty(); }
     // The oldest waiting input; only when has_input().
@@ -71,7 +72,7 @@ private:
     void add(const InputEvent& input);
 
     std::deque<InputEvent> inputs_;
-    bool close_ = false, escape_ = false, double_click_ = false, exposed_ = false;
+    bool close_ = false, escape_ = false, double_click_ = false, exposed_ = false, resized_ = false;
     bool woken_ = false;
     int arrived_ = 0;  // events seen since the last pump, used or not
     bool after_burst_ = false;

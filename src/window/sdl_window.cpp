@@ -3,12 +3,12 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "animation/keys.h"
 #include "canvas/main_window.h"
@@ -107,16 +107,6 @@ WindowPtr open_window(const SdlVideo& video, UserCoordinates coords, std::span<c
     return window;
 }
 
-int shift_of(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
-
-// The canvas draws in the window surface's own pixel layout where it has
-// one of 32 bits, so showing it is a plain copy.
-PixelFormat pixel_format_of(SDL_Window* window) {
-    const SDL_PixelFormat* f = checked(SDL_GetWindowSurface(window), "SDL_GetWindowSurface")->format;
-    if (f->BytesPerPixel != 4) return PixelFormat::rgba_bytes();
-    return {shift_of(f->Rmask), shift_of(f->Gmask), shift_of(f->Bmask), f->Amask};
-}
-
 }  // namespace
 
 SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons)
@@ -125,21 +115,16 @@ SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const I
 SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture, std::span<const IconImage> icons)
     : SdlWindow(video, coords, open_window(video, coords, icons), std::move(picture)) {}
 
-// The window opens first: the canvas takes its pixel layout.
+// The window opens first: the canvas takes its pixel layout and, where it
+// fits, draws in its surface. The first pump shows it.
 SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture)
-    : CanvasPlatform(coords, std::move(picture), pixel_format_of(window.get())),
+    : CanvasPlatform(coords, std::move(picture), SurfacePresenter::format_for(window.get()),
+                     SurfacePresenter::memory_for(window.get(), coords.width(), coords.height())),
       events_(video.events()),
       window_(std::move(window)),
+      presenter_(window_.get(), canvas_),
       pacer_(video.refresh_hz()) {
-    const PixelFormat& f = canvas_.format();
-    canvas_surface_.reset(
-        checked(SDL_CreateRGBSurfaceFrom(const_cast<std::uint32_t*>(canvas_.pixels()), canvas_.width(),
-                                         canvas_.height(), 32, canvas_.width() * 4, Uint32{0xFF} << f.red_shift,
-                                         Uint32{0xFF} << f.green_shift, Uint32{0xFF} << f.blue_shift, f.opaque),
-                "SDL_CreateRGBSurfaceFrom"));
-    checked(SDL_SetSurfaceBlendMode(canvas_surface_.get(), SDL_BLENDMODE_NONE), "SDL_SetSurfaceBlendMode");
     stop_unused_x11_events(window_.get());
-    present();
 }
 
 void SdlWindow::settle() {
@@ -148,19 +133,20 @@ void SdlWindow::settle() {
     SDL_PumpEvents();
 }
 
-void SdlWindow::present() {
-    SDL_Surface* target = checked(SDL_GetWindowSurface(window_.get()), "SDL_GetWindowSurface");
-    checked(SDL_BlitSurface(canvas_surface_.get(), nullptr, target, nullptr), "SDL_BlitSurface");
-    checked(SDL_UpdateWindowSurface(window_.get()), "SDL_UpdateWindowSurface");
-}
-
 bool SdlWindow::pump_events(FormEvents& handlers) {
-    if (canvas_.take_changes()) {
-        pacer_.wait();
+    if (canvas_.touched()) {
+        // The background the window opens with is no frame of the
+        // animation: it starts no frame schedule.
+        if (showing_) pacer_.wait();
         present();
-    } else if (!events_.has_input()) {
-        // Nothing new to show: sleep until input arrives, for at most one
-        // refresh, so a held animation leaves the processor idle.
+        showing_ = true;
+        idle_ = false;
+    } else if (std::exchange(idle_, true) && !events_.has_input()) {
+        // Nothing new to show for two pumps: sleep until input arrives, for
+        // at most one refresh, so a held animation leaves the processor
+        // idle. Not on the first pump after a present: the loop's two
+        // warm-up passes draw nothing, and waiting there would hold back the
+        // first frame.
         const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(pacer_.period());
         wait_for_input(window_.get(), static_cast<int>(std::max<long long>(1, period.count())));
     }
@@ -174,7 +160,10 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
     } else if (events_.take_double_click()) {
         handlers.DblClick();
     }
-    if (events_.take_exposed() && !ended_) present();
+    // Uncovered, restored or resized: the whole kept image again.
+    const bool resized = events_.take_resized();
+    if (resized) presenter_.size_changed();
+    if ((events_.take_exposed() || resized) && !ended_) presenter_.present(true);
     for (int n = 0; n < max_inputs_per_pass && !ended_ && events_.has_input(); ++n) {
         dispatch(events_.next_input(), handlers);
     }

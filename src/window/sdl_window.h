@@ -11,6 +11,7 @@
 #include "window/event_filter.h"
 #include "window/frame_pacer.h"
 #include "window/sdl_handles.h"
+#include "window/surface_presenter.h"
 #include "window/window_fit.h"
 
 // SDL's video subsystem, from initialisation to SDL_Quit, and the event
@@ -54,9 +55,9 @@ public:
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
 
-    // Shows the canvas in the window now, without pacing; public for the
-    // benchmark.
-    void present();
+    // Shows what the canvas touched since the last present, now, without
+    // pacing; public for the benchmark.
+    void present() { presenter_.present(false); }
 
 private:
     SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture, std::span<const IconImage> icons);
@@ -65,7 +66,9 @@ private:
 
     EventFilter& events_;
     WindowPtr window_;
-    SurfacePtr canvas_surface_;  // the canvas's pixels as SDL sees them
+    SurfacePresenter presenter_;
     FramePacer pacer_;
+    bool showing_ = false;  // anything presented yet
+    bool idle_ = false;     // the last pump had nothing to show
     bool ended_ = false;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The window on screen: its exact title, size and icon, what it shows a
-second after start, its size at 192 dpi and on screens too small for it, and
-repainting after being covered or unmapped."""
+second after start, its size at 192 dpi and on screens too small for it,
+repainting after being covered or unmapped, the parts each frame sends adding
+up to the whole image, and being resized."""
 
 import os
 import signal
@@ -203,31 +204,37 @@ def check_not_restored_by_server(program, before, what):
           f"{what}: the X server restored the window by itself, so this test cannot see the program repaint")
 
 
+def cover_and_uncover(program, before):
+    """Covers the window and uncovers it while the program is stopped, so
+    that what shows afterwards is the program's repaint of the whole window."""
+    left, top, width, height = program.client_rect()
+    display = program.server.display
+    screen = display.screen()
+    green = screen.default_colormap.alloc_color(0, 0xFFFF, 0).pixel
+    cover = screen.root.create_window(left - 10, top - 10, width + 20, height + 20, 0, screen.root_depth,
+                                      background_pixel=green, override_redirect=True)
+    # Stopped, the program cannot repaint: what the screen shows then is
+    # the server's doing alone.
+    os.kill(program.pid, signal.SIGSTOP)
+    try:
+        cover.map()
+        display.sync()
+        covered = program.screenshot()
+        check(covered.getcolors() == [(width * height, (0, 255, 0))], "the covering window does not show")
+        cover.unmap()
+        display.sync()
+        check_not_restored_by_server(program, before, "uncovered while stopped")
+    finally:
+        os.kill(program.pid, signal.SIGCONT)
+    cover.destroy()
+    display.sync()
+
+
 def covered_and_uncovered(exe):
     with harness.running(exe) as program:
         time.sleep(SETTLE_S)
         before = hold(program)
-        left, top, width, height = program.client_rect()
-        display = program.server.display
-        screen = display.screen()
-        green = screen.default_colormap.alloc_color(0, 0xFFFF, 0).pixel
-        cover = screen.root.create_window(left - 10, top - 10, width + 20, height + 20, 0, screen.root_depth,
-                                          background_pixel=green, override_redirect=True)
-        # Stopped, the program cannot repaint: what the screen shows then is
-        # the server's doing alone.
-        os.kill(program.pid, signal.SIGSTOP)
-        try:
-            cover.map()
-            display.sync()
-            covered = program.screenshot()
-            check(covered.getcolors() == [(width * height, (0, 255, 0))], "the covering window does not show")
-            cover.unmap()
-            display.sync()
-            check_not_restored_by_server(program, before, "uncovered while stopped")
-        finally:
-            os.kill(program.pid, signal.SIGCONT)
-        cover.destroy()
-        display.sync()
+        cover_and_uncover(program, before)
         wait_for(program, before, "after being uncovered")
         program.check_running()
 
@@ -250,8 +257,68 @@ def unmapped_and_mapped(exe):
         program.check_running()
 
 
+def check_shown_parts_add_up(exe, dpi):
+    """Each frame sends only the parts it changed. Held after running and
+    steering, the screen must be what a repaint of the whole image shows: a
+    part that changed but was not sent would differ."""
+    scale = dpi / 96
+    with harness.XServer(dpi=dpi) as server:
+        server.move_pointer(0, 0)
+        with harness.Program(server, exe) as program:
+            program.find_window()
+            time.sleep(SETTLE_S)
+            hold(program)
+            ox, oy = pixels.origin(scale)
+            # Held, each pointer move draws one frame from the last angle.
+            for dx, dy in ((150, 0), (0, 150), (-150, -20), (30, -150), (100, 100)):
+                program.point_at(round(ox + dx * scale), round(oy + dy * scale))
+                time.sleep(0.1)
+            before = wait_still(program)
+            cover_and_uncover(program, before)
+            wait_for(program, before, f"at {dpi} dpi, a repaint of the whole image")
+            program.check_running()
+
+
+def shown_parts_add_up_96(exe):
+    check_shown_parts_add_up(exe, 96)
+
+
+def shown_parts_add_up_192(exe):
+    check_shown_parts_add_up(exe, 192)
+
+
+def resized(exe):
+    """A window manager may give the window another size; SDL then replaces
+    the surface the image is shown from, and the image must survive that.
+    Larger, the window shows the image at the top left on the background
+    colour; smaller, its top-left part; back at its size, all of it."""
+    with harness.running(exe) as program:
+        time.sleep(SETTLE_S)
+        before = hold(program)
+        window_id = program.window.id
+        width, height = CLIENT_SIZE
+        for size in ((1200, 900), (600, 500), CLIENT_SIZE):
+            program.server.xdotool("windowsize", "--sync", window_id, *size)
+            shot = wait_still(program)
+            program.check_running()
+            check(shot.size == size, f"the window is {shot.size} after resizing to {size}")
+            shown = (0, 0, min(width, size[0]), min(height, size[1]))
+            check(shot.crop(shown).tobytes() == before.crop(shown).tobytes(),
+                  f"at {size} the window does not show the image it showed before;"
+                  f" see {harness.save(shot, 'resized')} and {harness.save(before, 'before_resizing')}")
+            if size[0] > width:
+                margin = shot.crop((width, 0) + size).getcolors()
+                check(margin == [((size[0] - width) * size[1], pixels.GREY)],
+                      f"right of the image the window shows {margin and margin[:3]}, expected the background"
+                      f" colour; see {harness.save(shot, 'resized')}")
+        cover_and_uncover(program, before)
+        wait_for(program, before, "back at its size, after being uncovered")
+        program.check_running()
+
+
 CASES = {f.__name__: f for f in (title_and_size, picture_after_a_second, density_192, fits_the_screen,
-                                 covered_and_uncovered, unmapped_and_mapped)}
+                                 covered_and_uncovered, unmapped_and_mapped, shown_parts_add_up_96,
+                                 shown_parts_add_up_192, resized)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))
