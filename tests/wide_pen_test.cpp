@@ -84,7 +84,7 @@ private:
 };
 
 TEST(WidePen, OperatedRunsDrawWhatTheSlowRenderingDraws) {
-    RecordingPlatform recording(300);
+    RecordingPlatform recording(170);  // running, sped up, slowed, steered by the pointer
     recording.on_pump(operate);
     Form1 form(recording);
     form.Activate();
