@@ -10,7 +10,6 @@ run_packages=(g++ cmake ninja-build libsdl2-dev libx11-dev libxi-dev)
 test_packages=(
   libgtest-dev libbenchmark-dev            # unit tests and benchmarks
   xvfb xdotool x11-utils imagemagick       # the real program in a real X server
-  valgrind                                 # memcheck of the real program
   python3 python3-xlib python3-pil         # end-to-end test scripts
   dpkg-dev file                            # the Debian package and its dependencies
   desktop-file-utils appstream             # checks of the desktop entry and metainfo

@@ -199,12 +199,11 @@ def _stop(process):
 
 
 class Program:
-    """The program under test, running on `server`, optionally under a
-    wrapper such as valgrind."""
+    """The program under test, running on `server`."""
 
-    def __init__(self, server, exe, wrapper=()):
+    def __init__(self, server, exe):
         self.server = server
-        self.command = [*wrapper, str(exe)]
+        self.command = [str(exe)]
         self.process = None
         self.window = None
         self.stderr_file = None
@@ -332,12 +331,12 @@ class Program:
 
 
 @contextmanager
-def running(exe, dpi=96, pointer=(0, 0), wrapper=(), window_timeout=WINDOW_TIMEOUT_S):
+def running(exe, dpi=96, pointer=(0, 0), window_timeout=WINDOW_TIMEOUT_S):
     """The program in a fresh X server, started with the pointer at `pointer`
     (a corner by default, so the new window does not open under it)."""
     with XServer(dpi) as server:
         server.move_pointer(*pointer)
-        with Program(server, exe, wrapper) as program:
+        with Program(server, exe) as program:
             program.find_window(window_timeout)
             yield program
 

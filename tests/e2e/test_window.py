@@ -14,7 +14,7 @@ from harness import check
 from Xlib import Xatom
 
 CLIENT_SIZE = (975, 741)
-SETTLE_S = 1.0
+RUNNING_S = 1.0  # long enough for a trail
 # In the icon: how far a channel leads the others in a pixel that leans to
 # red or blue, and below what all channels lie in a black one.
 ICON_LEAN = 48
@@ -100,7 +100,7 @@ def check_circles(shot, scale, name):
 
 def picture_after_a_second(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        time.sleep(RUNNING_S)
         shot = program.screenshot()
     name = "picture_after_a_second"
     check(shot.size == CLIENT_SIZE, f"screenshot is {shot.size}")
@@ -143,7 +143,7 @@ def density_192(exe):
             _, _, width, height = program.client_rect()
             check((width, height) == (1950, 1482),
                   f"at 192 dpi the client area is {width} x {height}, expected 1950 x 1482")
-            time.sleep(SETTLE_S)
+            pixels.wait_for_red(program)
             check_circles(program.screenshot(), 2.0, "density_192")
 
 
@@ -164,26 +164,14 @@ def fits_the_screen(exe):
                 check((width, height) == client, f"{name}: client area {width} x {height}, expected {client}")
                 check(left >= 0 and top >= 0 and left + width <= screen[0] and top + height <= screen[1],
                       f"{name}: the client area ({left}, {top}, {width} x {height}) is not wholly on the screen")
-                time.sleep(SETTLE_S)
+                pixels.wait_for_red(program)
                 check_circles(program.screenshot(), density, name)
 
 
 def hold(program):
     """Holds the animation with the space bar and returns the still picture."""
     program.key("space")
-    return wait_still(program)
-
-
-def wait_still(program, timeout=5.0):
-    deadline = time.monotonic() + timeout
-    shot = program.screenshot()
-    while time.monotonic() < deadline:
-        time.sleep(0.3)
-        later = program.screenshot()
-        if later.tobytes() == shot.tobytes():
-            return later
-        shot = later
-    raise harness.Failure(f"the picture kept changing for {timeout} s after the space bar")
+    return pixels.wait_still(program, "after the space bar")
 
 
 def wait_for(program, expected, what, timeout=5.0):
@@ -232,7 +220,7 @@ def cover_and_uncover(program, before):
 
 def covered_and_uncovered(exe):
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         before = hold(program)
         cover_and_uncover(program, before)
         wait_for(program, before, "after being uncovered")
@@ -243,7 +231,7 @@ def unmapped_and_mapped(exe):
     """Without a window manager, minimising and restoring come down to
     unmapping and mapping the window."""
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         before = hold(program)
         window_id = program.window.id
         os.kill(program.pid, signal.SIGSTOP)
@@ -266,14 +254,14 @@ def check_shown_parts_add_up(exe, dpi):
         server.move_pointer(0, 0)
         with harness.Program(server, exe) as program:
             program.find_window()
-            time.sleep(SETTLE_S)
+            pixels.wait_for_red(program)
             hold(program)
             ox, oy = pixels.origin(scale)
             # Held, each pointer move draws one frame from the last angle.
             for dx, dy in ((150, 0), (0, 150), (-150, -20), (30, -150), (100, 100)):
                 program.point_at(round(ox + dx * scale), round(oy + dy * scale))
                 time.sleep(0.1)
-            before = wait_still(program)
+            before = pixels.wait_still(program, "held")
             cover_and_uncover(program, before)
             wait_for(program, before, f"at {dpi} dpi, a repaint of the whole image")
             program.check_running()
@@ -293,13 +281,13 @@ def resized(exe):
     Larger, the window shows the image at the top left on the background
     colour; smaller, its top-left part; back at its size, all of it."""
     with harness.running(exe) as program:
-        time.sleep(SETTLE_S)
+        pixels.wait_for_red(program)
         before = hold(program)
         window_id = program.window.id
         width, height = CLIENT_SIZE
         for size in ((1200, 900), (600, 500), CLIENT_SIZE):
             program.server.xdotool("windowsize", "--sync", window_id, *size)
-            shot = wait_still(program)
+            shot = pixels.wait_still(program, "held")
             program.check_running()
             check(shot.size == size, f"the window is {shot.size} after resizing to {size}")
             shown = (0, 0, min(width, size[0]), min(height, size[1]))
