@@ -22,7 +22,11 @@ import subprocess
 import sys
 import time
 
-from Xlib import X, display as xdisplay
+from Xlib import X
+
+# The end-to-end tests' X server: a free display found by Xvfb itself.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import harness  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEFAULT_EXECUTABLE = os.path.join(ROOT, "build", "app", "src", "window", "rotary-envelope")
@@ -37,27 +41,6 @@ ORIGIN_ROW, BAND_HALF_ROWS = 404, 8
 # What the figures should come to at each density: running and held in % of
 # a core, peak memory in MB, first red frame in ms on an idle machine.
 TARGETS = {96: (1, 0.5, 16, 100), 192: (1.5, 0.5, 30, 150), 288: (2.5, 0.5, 50, 250)}
-
-
-def free_display():
-    for n in range(90, 400):
-        if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
-            return f":{n}"
-    sys.exit("measure-resources: no free X display number")
-
-
-def start_xvfb(name, dpi, screen):
-    server = subprocess.Popen(
-        ["Xvfb", name, "-screen", "0", f"{screen[0]}x{screen[1]}x24", "-noreset", "-nolisten", "tcp",
-         "-dpi", str(dpi)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.monotonic() + 10
-    while time.monotonic() < deadline:
-        try:
-            return server, xdisplay.Display(name)
-        except Exception:
-            time.sleep(0.05)
-    server.kill()
-    sys.exit("measure-resources: Xvfb did not start")
 
 
 def find_window(d):
@@ -187,13 +170,10 @@ def measure(executable, dpi, screen, launches, seconds):
     scale = dpi / 96
     size = (round(CLIENT_AT_96_DPI[0] * scale), round(CLIENT_AT_96_DPI[1] * scale))
     screen = screen or (max(SMALLEST_SCREEN[0], size[0] + 64), max(SMALLEST_SCREEN[1], size[1] + 64))
-    name = free_display()
-    server, d = start_xvfb(name, dpi, screen)
-    env = dict(os.environ, DISPLAY=name)
-    env.pop("WAYLAND_DISPLAY", None)
-    try:
+    with harness.XServer(dpi, screen) as x_server:
+        server, d, env = x_server.process, x_server.display, x_server.env()
         # A pointer resting over the new window would hold the animation.
-        subprocess.run(["xdotool", "mousemove", str(screen[0] - 1), str(screen[1] - 1)], env=env, check=True)
+        x_server.move_pointer(screen[0] - 1, screen[1] - 1)
         # A new X server does work of its own for its first client's window:
         # one launch, not counted, takes it out of the figures.
         launch(executable, server, d, env, scale, 0)
@@ -206,10 +186,6 @@ def measure(executable, dpi, screen, launches, seconds):
                   f" X server while running {r['server']:.1f} %, {r['threads']} threads", file=sys.stderr)
         median = {key: statistics.median(r[key] for r in runs) for key in runs[0]}
         return size, screen, median
-    finally:
-        d.close()
-        server.terminate()
-        server.wait()
 
 
 def parse_screen(text):
