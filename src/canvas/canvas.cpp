@@ -101,6 +101,7 @@ Canvas::Canvas(UserCoordinates coords, Picture picture, PixelFormat format, std:
 }
 
 void Canvas::clear() {
+    last_square_.reset();
     touched_.touch_all();
     std::fill(pixels_.begin(), pixels_.end(), format_.value(back_color()));
     if (picture_) picture_(*this);
@@ -112,19 +113,16 @@ Colour Canvas::pixel(int px, int py) const {
         pixels_[static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(px)]);
 }
 
-void Canvas::plot(int x, int y) {
-    const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
-    if (pen_ == 1) {
-        pixels_[at] = value_;
-        return;
+template <bool clamp>
+void Canvas::fill(int left, int right, int top, int bottom) {
+    if constexpr (clamp) {
+        // Near an edge part of the pen's square lies outside.
+        left = std::max(0, left), right = std::min(width_ - 1, right);
+        top = std::max(0, top), bottom = std::min(height_ - 1, bottom);
+        if (left > right) return;
     }
-    // Near an edge part of the pen's square lies outside.
-    const int x0 = std::max(0, x + pen_low(pen_)), x1 = std::min(width_ - 1, x + pen_high(pen_));
-    const int y0 = std::max(0, y + pen_low(pen_)), y1 = std::min(height_ - 1, y + pen_high(pen_));
-    for (int row = y0; row <= y1; ++row) {
-        std::uint32_t* p = &pixels_[static_cast<std::size_t>(row) * static_cast<std::size_t>(width_)];
-        for (int col = x0; col <= x1; ++col) p[col] = value_;
-    }
+    std::uint32_t* row = pixels_.data() + static_cast<std::ptrdiff_t>(top) * width_;
+    for (int y = top; y <= bottom; ++y, row += width_) std::fill(row + left, row + right + 1, value_);
 }
 
 namespace {
@@ -178,11 +176,54 @@ inline void Canvas::segment(PixelPoint a, PixelPoint b) {
 // Points whose pen square touches the image, clipped to the rectangle of
 // those points; a one-pixel pen draws exactly the points inside the image.
 void Canvas::segment_clipped(PixelPoint a, PixelPoint b) {
-    const Rect points{-pen_high(pen_), -pen_high(pen_), width_ - 1 - pen_low(pen_), height_ - 1 - pen_low(pen_)};
+    const int low = pen_low(pen_), high = pen_high(pen_);
+    const bool continues =
+        last_square_ && a.x == last_square_->x && a.y == last_square_->y && value_ == last_square_value_;
+    // Only a wide pen draws here alone; a one-pixel one also takes the quick
+    // path, which would not keep the last square up to date.
+    const auto ended_on = [this](PixelPoint end) {
+        if (pen_ > 1) {
+            last_square_ = end;
+            last_square_value_ = value_;
+        }
+    };
+    // Squares wholly inside the image need no clipping or clamping: almost
+    // every segment on a dense screen.
+    const Rect whole{-low, -low, width_ - 1 - high, height_ - 1 - high};
+    if (outside(whole, a.x, a.y) == 0 && outside(whole, b.x, b.y) == 0) {
+        pen_steps<false>(a.x, a.y, b.x, b.y, continues);
+        ended_on(b);
+        return;
+    }
+    last_square_.reset();
+    const Rect points{-high, -high, width_ - 1 - low, height_ - 1 - low};
     std::int64_t x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
     if (!clip(points, x1, y1, x2, y2)) return;
-    bresenham(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2), static_cast<int>(y2),
-              [this](int x, int y) { plot(x, y); });
+    pen_steps<true>(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2), static_cast<int>(y2),
+                    continues && x1 == a.x && y1 == a.y);
+    if (x2 == b.x && y2 == b.y) ended_on(b);
+}
+
+// The pen's square at the first point (unless the segment before ended on
+// it); from then on each step adds to the squares before it only the column
+// and row it moved into, so each pixel is written once or twice instead of
+// pen-width times over.
+template <bool clamp>
+void Canvas::pen_steps(int x, int y, int to_x, int to_y, bool continues) {
+    const int low = pen_low(pen_), high = pen_high(pen_);
+    if (!continues) fill<clamp>(x + low, x + high, y + low, y + high);
+    int before_x = x, before_y = y;
+    bresenham(x, y, to_x, to_y, [&](int px, int py) {
+        if (px != before_x) {
+            const int column = px + (px > before_x ? high : low);
+            fill<clamp>(column, column, py + low, py + high);
+        }
+        if (py != before_y) {
+            const int row = py + (py > before_y ? high : low);
+            fill<clamp>(px + low, px + high, row, row);
+        }
+        before_x = px, before_y = py;
+    });
 }
 
 void Canvas::line(float x1, float y1, float x2, float y2, Colour colour) {

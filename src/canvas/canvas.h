@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "animation/colour.h"
@@ -97,7 +98,12 @@ private:
     }
     void segment(PixelPoint a, PixelPoint b);
     void segment_clipped(PixelPoint a, PixelPoint b);
-    void plot(int x, int y);
+    // Sets the pixels of a rectangle (edges included); with `clamp`, only
+    // those that lie inside.
+    template <bool clamp>
+    void fill(int left, int right, int top, int bottom);
+    template <bool clamp>
+    void pen_steps(int x, int y, int to_x, int to_y, bool continues);
 
     UserCoordinates coords_;
     Picture picture_;
@@ -106,6 +112,9 @@ private:
     PixelBuffer pixels_;
     TouchedRegion touched_;
     std::uint32_t value_ = 0;  // the pixel value of the colour being drawn
+    // The wide pen's square last drawn whole, at a segment's end, in what value.
+    std::optional<PixelPoint> last_square_;
+    std::uint32_t last_square_value_ = 0;
     std::vector<PixelPoint> circle_points_;
     std::vector<UnitCircle> unit_circles_;
     // A trace starts each segment where the one before ended.
