@@ -12,8 +12,21 @@ cmake --preset release
 cmake --build --preset release
 ctest --preset release -j2
 
+# Thirty seconds of libFuzzer (clang) from the committed seeds, on one core
+# beside the browser tests, which wait on the page's passes rather than on time.
+cmake --preset fuzz
+cmake --build --preset fuzz
+fuzz_log=build/fuzz/ctest.log
+ctest --preset fuzz >"$fuzz_log" 2>&1 &
+fuzz=$!
+
 # The web page, built with emscripten, in headless Chromium.
-scripts/test-web.sh
+web_status=0
+scripts/test-web.sh || web_status=$?
+fuzz_status=0
+wait "$fuzz" || fuzz_status=$?
+cat "$fuzz_log"
+[ "$web_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] || exit 1
 
 # The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # and the real program driven through its controls and every way of ending:
@@ -21,8 +34,3 @@ scripts/test-web.sh
 cmake --preset asan-ubsan
 cmake --build --preset asan-ubsan
 ctest --preset asan-ubsan -j2 -LE slow -E '^e2e\.window\.'
-
-# Thirty seconds of libFuzzer (clang) from the committed seeds.
-cmake --preset fuzz
-cmake --build --preset fuzz
-ctest --preset fuzz
