@@ -10,6 +10,9 @@
 #ifdef ROTARY_HAVE_X11
 #include "window/x11_desktop.h"
 #endif
+#ifdef _WIN32
+#include "window/windows_frame.h"
+#endif
 
 namespace {
 
@@ -32,7 +35,14 @@ DesktopFacts read_desktop() {
     float diagonal = 0, horizontal = 0, vertical = 0;
     std::optional<double> dpi;
     if (SDL_GetDisplayDPI(0, &diagonal, &horizontal, &vertical) == 0) dpi = horizontal;
+#ifdef _WIN32
+    // Windows opens a window where the program asks, as X does without a
+    // window manager: centred in the work area, frame and all.
+    const double windows_dpi = desktop_dpi(std::nullopt, dpi);
+    return {windows_dpi, false, windows_frame(windows_dpi)};
+#else
     return {desktop_dpi(std::nullopt, dpi), true, std::nullopt};
+#endif
 }
 
 void leave_placement_to_window_manager([[maybe_unused]] SDL_Window* window) {

@@ -2,27 +2,37 @@
 // the window is closed. Arguments only ask for help or the version.
 #include <cstdio>
 #include <exception>
+#include <vector>
 
 #include "animation/form1.h"
 #include "background_picture.h"
 #include "icon/program_icon.h"
 #include "window/command_line.h"
+#include "window/parent_console.h"
 #include "window/sdl_window.h"
 
 int main(int argc, char** argv) {
     const CommandLine command = read_command_line({argv + 1, argv + argc});
     if (!command.open_window) {
+        use_parent_console();
         std::fputs(command.out.c_str(), stdout);
         std::fputs(command.err.c_str(), stderr);
         return command.exit_status;
     }
     try {
         SdlVideo video;
-        SdlWindow window(video, draw_background_picture, window_icons());
+#ifdef _WIN32
+        // Windows shows the icon of the executable's resources, at every size.
+        const std::vector<IconImage> icons;
+#else
+        const std::vector<IconImage> icons = window_icons();
+#endif
+        SdlWindow window(video, draw_background_picture, icons);
         Form1 form(window);
         window.settle();
         form.Activate();
     } catch (const std::exception& error) {
+        use_parent_console();
         std::fprintf(stderr, "rotary-envelope: cannot run the window: %s\n", error.what());
         return 1;
     }
