@@ -204,13 +204,14 @@ class Program:
     def __init__(self, server, exe):
         self.server = server
         self.command = [str(exe)]
+        self.env = server.env()
         self.process = None
         self.window = None
         self.stderr_file = None
 
     def __enter__(self):
         self.stderr_file = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(self.command, env=self.server.env(), stdin=subprocess.DEVNULL,
+        self.process = subprocess.Popen(self.command, env=self.env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=self.stderr_file,
                                         preexec_fn=_die_with_parent)
         return self

@@ -71,6 +71,14 @@ def centre_circle(image, scale=1.0):
     return ((min(xs) + max(xs)) / 2, (min(ys) + max(ys)) / 2, max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
 
 
+def figure_pixels(image, scale=1.0):
+    """The red pixels farther from the origin than the red centre circle
+    reaches: the red figure's."""
+    ox, oy = origin(scale)
+    reach = CENTRE_CIRCLE_REACH * PIXELS_PER_UNIT_X * scale
+    return [(x, y) for x, y in pixels_of(image, RED) if math.hypot(x - ox, y - oy) > reach]
+
+
 def ring_thickness(image, colour, centre, radius, rows=10):
     """The median count of `colour` pixels on the rows through a ring's
     rightmost part, within a few pixels of the ring."""

@@ -39,10 +39,9 @@ def title_and_size(exe):
         check_icon(program)
 
 
-def check_icon(program):
-    """_NET_WM_ICON holds square pictures at a few sizes, each the grey tile
-    with the program's colours on it and its rounded corners mostly
-    transparent."""
+def icon_pictures(program):
+    """The square pictures of the window's _NET_WM_ICON by size, each a list
+    of ARGB pixels."""
     d = program.server.display
     prop = program.window.get_full_property(d.intern_atom("_NET_WM_ICON"), Xatom.CARDINAL)
     check(prop is not None, "the window has no _NET_WM_ICON")
@@ -52,6 +51,14 @@ def check_icon(program):
         check(width == height and at + 2 + width * height <= len(items), f"a malformed {width} x {height} icon")
         pictures[width] = items[at + 2:at + 2 + width * height]
         at += 2 + width * height
+    return pictures
+
+
+def check_icon(program):
+    """_NET_WM_ICON holds square pictures at a few sizes, each the grey tile
+    with the program's colours on it and its rounded corners mostly
+    transparent."""
+    pictures = icon_pictures(program)
     check(16 in pictures and 64 in pictures and len(pictures) >= 3, f"icon sizes {sorted(pictures)}")
     for size, argb in pictures.items():
         check(argb[0] >> 24 < 0x80, f"the {size} px icon's corner is opaque")
@@ -106,9 +113,7 @@ def picture_after_a_second(exe):
     check(shot.size == CLIENT_SIZE, f"screenshot is {shot.size}")
     check_circles(shot, 1.0, name)
 
-    ox, oy = pixels.origin()
-    reach = pixels.CENTRE_CIRCLE_REACH * pixels.PIXELS_PER_UNIT_X
-    figure_red = [p for p in pixels.pixels_of(shot, pixels.RED) if ((p[0] - ox) ** 2 + (p[1] - oy) ** 2) ** 0.5 > reach]
+    figure_red = pixels.figure_pixels(shot)
     check(len(figure_red) > 1000, f"only {len(figure_red)} pixels of the red figure; see {harness.save(shot, name)}")
 
     picture = pixels.background_picture()

@@ -1,0 +1,145 @@
+#!/usr/bin/python3
+"""The Windows program under Wine, in an X server of its own and a fresh Wine
+prefix: --version answers on standard output; then at 96 and at 192 dpi
+(Wine's LogPixels) the window, found by its caption, has the client area of
+that density and the icon of the executable's resources, shows the red
+figure, the red centre circle and the blue circle, holds on the space bar,
+and Escape ends it with status 0."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+from PIL import Image
+from Xlib import X
+
+import harness
+import pixels
+import test_window
+from harness import check
+
+WINE = os.environ.get("ROTARY_WINE", "/usr/lib/wine/wine64")
+# The icon file the executable's resources were made from.
+ICON_FILE = os.environ.get("ROTARY_ICON_FILE", "rotary-envelope.ico")
+# Bounds that mean "it hangs": a fresh prefix takes Wine some seconds to make.
+WINE_COMMAND_TIMEOUT_S = 120
+WINDOW_TIMEOUT_S = 30
+# Wine 8.0 without a window manager waits 2 s for one to withdraw a closing
+# window (wait_for_withdrawn_state).
+ENDING_S = 5.0
+APART_S = 0.5  # between two screenshots of a held picture
+DENSITIES = ((96, 1.0), (192, 2.0))
+
+
+class WinePrefix:
+    """A Wine prefix of its own in a temporary folder, made on `server`
+    without the Mono and Gecko prompts; its server is ended on the way out."""
+
+    def __init__(self, server):
+        self.server = server
+        self.folder = None
+        self.env = None
+
+    def __enter__(self):
+        self.folder = tempfile.mkdtemp(prefix="rotary-wine-")
+        self.env = dict(self.server.env(), WINEPREFIX=self.folder, WINEDLLOVERRIDES="mscoree,mshtml=",
+                        WINEDEBUG="-all")
+        start = time.monotonic()
+        self.run("wineboot", "-i")
+        print(f"Wine prefix made in {time.monotonic() - start:.1f} s")
+        return self
+
+    def __exit__(self, *exc):
+        wineserver = shutil.which("wineserver64", path=os.path.dirname(WINE)) or "wineserver"
+        subprocess.run([wineserver, "-k"], env=self.env, capture_output=True, timeout=WINE_COMMAND_TIMEOUT_S)
+        shutil.rmtree(self.folder, ignore_errors=True)
+        return False
+
+    def run(self, *args):
+        """Runs a Windows program under Wine; returns what it printed."""
+        result = subprocess.run([WINE, *map(str, args)], env=self.env, capture_output=True, text=True,
+                                timeout=WINE_COMMAND_TIMEOUT_S)
+        check(result.returncode == 0, f"wine {' '.join(map(str, args))} ended with status {result.returncode};"
+                                      f" stderr: {result.stderr.strip()!r}")
+        return result.stdout
+
+    def set_dpi(self, dpi):
+        """The density Wine reports to programs started from now on."""
+        self.run("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi, "/f")
+
+
+class WineProgram(harness.Program):
+    def __init__(self, server, exe, wine):
+        super().__init__(server, exe)
+        self.command = [WINE, str(exe)]
+        self.env = wine.env
+
+    def find_window(self, timeout=harness.WINDOW_TIMEOUT_S):
+        """Also gives the window the keyboard focus, as a window manager or a
+        click would: Wine does not take it by itself."""
+        found = super().find_window(timeout)
+        self.window.set_input_focus(X.RevertToParent, X.CurrentTime)
+        self.server.display.sync()
+        return found
+
+
+def check_icon(program):
+    """The window's largest icon is the picture of that size in the icon
+    file, pixel for pixel."""
+    pictures = test_window.icon_pictures(program)
+    size = max(pictures, default=0)
+    with Image.open(ICON_FILE) as icon:
+        check((size, size) in icon.info["sizes"], f"the window's icons are {sorted(pictures)} pixels, the file's"
+                                                 f" {sorted(icon.info['sizes'])}")
+        icon.size = (size, size)
+        expected = [a << 24 | r << 16 | g << 8 | b for r, g, b, a in icon.convert("RGBA").getdata()]
+    differing = sum(1 for p, q in zip(pictures[size], expected) if p != q)
+    check(differing == 0, f"{differing} pixels of the {size} px icon differ from the icon file's")
+    print(f"icon sizes {sorted(pictures)}")
+
+
+def check_window(program, dpi, scale):
+    name = f"wine_{dpi}dpi"
+    expected = (round(975 * scale), round(741 * scale))
+    left, top, width, height = program.client_rect()
+    print(f"{name}: client area {width} x {height} at ({left}, {top})")
+    check((width, height) == expected, f"{name}: the client area is {width} x {height}, expected {expected}")
+    screen_width, screen_height = program.server.size
+    check(left >= 0 and top >= 0 and left + width <= screen_width and top + height <= screen_height,
+          f"{name}: the client area is not wholly on the {screen_width} x {screen_height} screen")
+    check_icon(program)
+
+    pixels.wait_for_red(program)
+    time.sleep(APART_S)  # a few frames: the trail and both circles
+    shot = program.screenshot()
+    harness.save(shot, name)
+    test_window.check_circles(shot, scale, name)
+    figure = pixels.figure_pixels(shot, scale)
+    check(len(figure) > 1000 * scale, f"{name}: only {len(figure)} pixels of the red figure;"
+                                      f" see {harness.save(shot, name)}")
+
+    held = test_window.hold(program)
+    time.sleep(APART_S)
+    check(program.screenshot().tobytes() == held.tobytes(), f"{name}: the held picture changed")
+
+    program.key("Escape")
+    program.check_ends(f"{name}: Escape", timeout=ENDING_S)
+
+
+def windows_program(exe):
+    with harness.XServer() as server:
+        server.move_pointer(0, 0)
+        with WinePrefix(server) as wine:
+            version = wine.run(exe, "--version")
+            check(version.startswith("rotary-envelope "), f"--version printed {version!r}")
+            for dpi, scale in DENSITIES:
+                wine.set_dpi(dpi)
+                with WineProgram(server, exe, wine) as program:
+                    program.find_window(WINDOW_TIMEOUT_S)
+                    check_window(program, dpi, scale)
+
+
+if __name__ == "__main__":
+    raise SystemExit(harness.main({"windows_program": windows_program}))
