@@ -4,9 +4,12 @@
 #   install-deps.sh run    what building and running the program needs
 #   install-deps.sh test   that, plus what the tests, benchmarks and checks need
 #   install-deps.sh web    what building and testing the web page needs
+#   install-deps.sh windows  what cross-building the Windows program needs
 set -euo pipefail
 
 run_packages=(g++ cmake ninja-build libsdl2-dev libx11-dev libxi-dev)
+# MinGW-w64 for the program, dpkg-source for SDL2's Debian source package.
+windows_packages=(g++-mingw-w64-x86-64 dpkg-dev)
 test_packages=(
   libgtest-dev libbenchmark-dev            # unit tests and benchmarks
   xvfb xdotool x11-utils imagemagick       # the real program in a real X server
@@ -14,6 +17,7 @@ test_packages=(
   dpkg-dev file                            # the Debian package and its dependencies
   desktop-file-utils appstream             # checks of the desktop entry and metainfo
   clang-14 libclang-rt-14-dev              # the fuzzer (libFuzzer)
+  "${windows_packages[@]}" wine64          # the Windows program, built and run under Wine
 )
 
 # The web page's tools, each wanted only when its command is missing: a node
@@ -24,7 +28,8 @@ case "${1:-}" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
   web) wanted=() ;;
-  *) echo "usage: $0 run|test|web" >&2; exit 2 ;;
+  windows) wanted=("${run_packages[@]}" "${windows_packages[@]}") ;;
+  *) echo "usage: $0 run|test|web|windows" >&2; exit 2 ;;
 esac
 
 # Elsewhere this script installs nothing: it names what to install, and the
