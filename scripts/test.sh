@@ -3,10 +3,17 @@
 # the end-to-end tests that drive the real program under Xvfb and the web
 # page's tests in headless Chromium; then the unit and end-to-end tests again
 # under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of the
-# input-sequence fuzzer.
+# input-sequence fuzzer; last, the Windows program under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
+
+# The Windows program (and SDL2 for Windows, the first time) builds at the
+# lowest priority beside everything else, on what the tests leave idle.
+mkdir -p build
+windows_log=build/build-windows.log
+nice -n 19 scripts/build-windows.sh >"$windows_log" 2>&1 &
+windows_build=$!
 
 cmake --preset release
 cmake --build --preset release
@@ -34,3 +41,10 @@ cat "$fuzz_log"
 cmake --preset asan-ubsan
 cmake --build --preset asan-ubsan
 ctest --preset asan-ubsan -j2 -LE slow -E '^e2e\.window\.'
+
+# The Windows program under Wine, at 96 and 192 dpi.
+windows_status=0
+wait "$windows_build" || windows_status=$?
+cat "$windows_log"
+[ "$windows_status" -eq 0 ] || exit 1
+ctest --preset windows
