@@ -1,6 +1,6 @@
-// Serves the built site with Python's http.server on a free port of 127.0.0.1
-// and opens it in Debian's chromium, headless, through playwright-core (which
-// downloads no browser).
+// Serves the built site (or another folder) with Python's http.server on a
+// free port of 127.0.0.1 and opens it in Debian's chromium, headless, through
+// playwright-core (which downloads no browser).
 import { spawn } from 'node:child_process';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
@@ -8,10 +8,10 @@ import { chromium } from 'playwright-core';
 export const SITE = fileURLToPath(new URL('../../build/web/site/', import.meta.url));
 const FACTS = fileURLToPath(new URL('canvas-facts.js', import.meta.url));
 
-export async function serve() {
+export async function serve(directory = SITE, seconds = 600) {
   // Bounded, in case a run hangs.
-  const server = spawn('timeout', ['600', '/usr/bin/python3', '-u', '-m', 'http.server', '--bind', '127.0.0.1',
-                                   '--directory', SITE, '0'], { stdio: ['ignore', 'pipe', 'ignore'] });
+  const server = spawn('timeout', [String(seconds), '/usr/bin/python3', '-u', '-m', 'http.server', '--bind', '127.0.0.1',
+                                   '--directory', directory, '0'], { stdio: ['ignore', 'pipe', 'ignore'] });
   const port = await new Promise((resolve, reject) => {
     server.stdout.on('data', chunk => String(chunk).replace(/port (\d+)/, (_, port) => resolve(port)));
     server.on('exit', code => reject(new Error(`http.server exited with ${code}`)));
