@@ -35,10 +35,10 @@ describe('the page', () => {
     server?.stop();
   });
 
-  // The facts once the loop waits for input: no pass shown for 300 ms.
+  // The facts once the loop waits for input: no pass shown for 200 ms.
   async function stillFacts(page) {
     for (let before = await passesShown(page);;) {
-      await page.waitForTimeout(300);
+      await page.waitForTimeout(200);
       const now = await passesShown(page);
       if (now === before) return facts(page);
       before = now;
@@ -86,8 +86,9 @@ describe('the page', () => {
     if (ended.width === background.width) assert.equal(ended.hash, background.hash, `${how}: not the background picture`);
   }
 
-  test('title and backing store at device pixel ratios 1, 1.25 and 2', async () => {
-    for (const ratio of [1, 1.25, 2]) {
+  // Ratio 1 is the golden hash's.
+  test('title and backing store at device pixel ratios 1.25 and 2', async () => {
+    for (const ratio of [1.25, 2]) {
       const page = await load('', { context: { deviceScaleFactor: ratio } });
       assert.equal(await page.title(), TITLE);
       assert.deepEqual(await page.evaluate(() => {
@@ -166,13 +167,6 @@ describe('the page', () => {
     }
   });
 
-  test('a double-click ends it', async () => {
-    const page = await load('', { passes: 5 });
-    const point = await pagePoint(page, 0, -80);
-    await page.mouse.dblclick(point.x, point.y);
-    await checkEnded(page, 'a double-click');
-  });
-
   test('laptop windows 1280×609 and 1366×657: the picture fits, the pointer steers at the size shown, ' +
        'a resize keeps the trail', async () => {
     const page = await load('', { passes: 5, context: { viewport: { width: 1280, height: 609 }, deviceScaleFactor: 1.25 } });
@@ -212,7 +206,8 @@ describe('the page', () => {
     await checkEnded(page, 'a double-tap');
   });
 
-  test('reduced motion: held after the first frame, and the hold button says how to start', async () => {
+  test('reduced motion: held after the first frame, the hold button says how to start; a double-click ends',
+       async () => {
     const page = await load('', { passes: 4, context: { reducedMotion: 'reduce' } });
     const held = await stillFacts(page);
     assert.ok(held.figureRed > 1000 && held.passes < 8, `${held.figureRed} red pixels after ${held.passes} passes`);
@@ -220,6 +215,9 @@ describe('the page', () => {
     await page.click('#hold');
     assert.notEqual((await facts(page, 3)).hash, held.hash, 'the button did not start it');
     assert.equal(await holdLabel(page), 'Hold');
+    const point = await pagePoint(page, 0, -80);
+    await page.mouse.dblclick(point.x, point.y);
+    await checkEnded(page, 'a double-click');
   });
 
   test('once opened, the page reloads without a network, and it can be installed', async () => {
