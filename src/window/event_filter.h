@@ -49,6 +49,8 @@ public:
     EventFilter& operator=(const EventFilter&) = delete;
 
     Latched take_latched();
+    // Exposures and size changes so far are behind a presenter that starts now.
+    void forget_window_changes() { latched_.exposed = latched_.resized = false; }
     bool has_input() const { return !inputs_.empty(); }
     // The oldest waiting input; only when has_input().
     InputEvent next_input();

@@ -185,7 +185,9 @@ SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture
       window_(std::move(opened.window)),
       pixels_per_point_(opened.pixels_per_point),
       presenter_(window_.get(), canvas_),
-      pacer_(refresh_hz(window_.get())) {}
+      pacer_(refresh_hz(window_.get())) {
+    events_.forget_window_changes();
+}
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
     if (canvas_.touched()) {
