@@ -1,4 +1,4 @@
-// The program's window on SDL: opens it fitted to the display it shows on,
+// The program's window on SDL: opens it fitted to the monitor it shows on,
 // shows the canvas, paces presentation to the display's refresh, and
 // delivers what the event filter sorted out to the window's handlers,
 // requests to end first. It draws nothing itself.
@@ -14,12 +14,11 @@
 #include "window/presenter.h"
 #include "window/sdl_handles.h"
 
-// SDL's video subsystem, from initialisation to SDL_Quit, and the event
-// filter every event passes through in between, the window's first ones
-// included.
+// SDL's video subsystem from initialisation to SDL_Quit, with the event
+// filter every event passes through in between. Throws std::runtime_error.
 class SdlVideo {
 public:
-    SdlVideo();  // throws std::runtime_error
+    SdlVideo();
     ~SdlVideo();
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
@@ -30,17 +29,17 @@ private:
     std::optional<EventFilter> events_;  // set once SDL is initialised
 };
 
-// A window opened and shown, and the density its canvas draws at.
+// A window opened and shown: its canvas's density (relative to 96 dpi), and
+// its pixels per point, more than 1 where SDL scales the window itself.
 struct OpenWindow {
     WindowPtr window;
-    double density;           // relative to 96 dpi
-    double pixels_per_point;  // more than 1 where SDL scales the window itself
+    double density;
+    double pixels_per_point;
 };
 
 class SdlWindow final : public CanvasPlatform {
 public:
-    // Opens and shows the window with `icons`; throws std::runtime_error when
-    // SDL cannot.
+    // Opens and shows the window with `icons`; throws std::runtime_error.
     SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons = {});
 
     bool pump_events(FormEvents& handlers) override;

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr double mm_per_inch = 25.4;
-
 Window the_window = 0;  // the program's, once prepared
 XErrorHandler xlib_error_handler = nullptr;
 
@@ -37,22 +35,6 @@ std::optional<X11Handles> x11_handles(SDL_Window* window) {
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return std::nullopt;
     return X11Handles{info.info.x11.display, info.info.x11.window};
-}
-
-std::optional<double> xft_dpi(Display* display) {
-    // As Xft itself reads it: RESOURCE_MANAGER, or ~/.Xdefaults without one.
-    const char* text = XGetDefault(display, "Xft", "dpi");
-    if (text == nullptr) return std::nullopt;
-    char* end = nullptr;
-    const double dpi = std::strtod(text, &end);
-    return end == text ? std::nullopt : std::optional(dpi);
-}
-
-std::optional<double> screen_dpi(Display* display) {
-    const int screen = DefaultScreen(display);
-    const int millimetres = DisplayWidthMM(display, screen);
-    if (millimetres <= 0) return std::nullopt;
-    return DisplayWidth(display, screen) * mm_per_inch / millimetres;
 }
 
 void leave_placement_to_window_manager(const X11Handles& x11) {
@@ -109,7 +91,16 @@ void x11_catch_window_errors() {
 std::optional<double> x11_desktop_dpi(SDL_Window* window) {
     const std::optional<X11Handles> x11 = x11_handles(window);
     if (!x11) return std::nullopt;
-    return desktop_dpi(xft_dpi(x11->display), screen_dpi(x11->display));
+    // Xft.dpi as Xft reads it (RESOURCE_MANAGER, or ~/.Xdefaults without it).
+    const char* text = XGetDefault(x11->display, "Xft", "dpi");
+    char* end = nullptr;
+    const double xft = text != nullptr ? std::strtod(text, &end) : 0;
+    const int screen = DefaultScreen(x11->display);
+    const int millimetres = DisplayWidthMM(x11->display, screen);
+    constexpr double mm_per_inch = 25.4;
+    return desktop_dpi(end != text ? std::optional(xft) : std::nullopt,
+                       millimetres > 0 ? std::optional(DisplayWidth(x11->display, screen) * mm_per_inch / millimetres)
+                                       : std::nullopt);
 }
 
 bool x11_prepare_window(SDL_Window* window, std::span<const IconImage> icons) {
