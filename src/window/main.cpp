@@ -20,7 +20,6 @@ int main(int argc, char** argv) {
         SdlVideo video;
         SdlWindow window(video, draw_background_picture, window_icons());
         Form1 form(window);
-        window.settle();
         form.Activate();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "rotary-envelope: cannot run the window: %s\n", error.what());
