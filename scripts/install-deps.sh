@@ -13,6 +13,8 @@ windows_packages=(g++-mingw-w64-x86-64 dpkg-dev)
 test_packages=(
   libgtest-dev libbenchmark-dev            # unit tests and benchmarks
   xvfb xdotool x11-utils imagemagick       # the real program in a real X server
+  openbox weston xwayland libdecor-0-plugin-1-cairo  # real desktops: a window manager, Wayland
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils  # two monitors (Xorg, xrandr)
   python3 python3-xlib python3-pil         # end-to-end test scripts
   dpkg-dev file                            # the Debian package and its dependencies
   desktop-file-utils appstream             # checks of the desktop entry and metainfo

@@ -37,10 +37,10 @@ cat "$fuzz_log"
 
 # The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # and the real program driven through its controls and every way of ending:
-# any report fails a test.
+# any report fails a test. Not on weston: there Mesa and libdecor leak.
 cmake --preset asan-ubsan
 cmake --build --preset asan-ubsan
-ctest --preset asan-ubsan -j2 -LE slow -E '^e2e\.window\.'
+ctest --preset asan-ubsan -j2 -LE slow -E '^e2e\.(window\.|desktops\.[a-z]*wayland)'
 
 # The Windows program under Wine, at 96 and 192 dpi.
 windows_status=0

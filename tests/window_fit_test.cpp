@@ -69,11 +69,12 @@ TEST(DesktopDensity, XftDpiFirstThenTheScreenThen96) {
     EXPECT_EQ(scaled_frame({4, 4, 32, 4}, 1.5).top, 48);
 }
 
-TEST(DisplayChoice, X11AloneWhereOnlyDisplayIsSet) {
-    EXPECT_STREQ(preferred_video_driver(":0", nullptr), "x11");
-    EXPECT_EQ(preferred_video_driver(":0", "wayland-0"), nullptr);
-    EXPECT_EQ(preferred_video_driver(nullptr, nullptr), nullptr);
-    EXPECT_EQ(preferred_video_driver("", nullptr), nullptr);
+TEST(DisplayChoice, WaylandFirstInItsSessionsX11AloneWhereOnlyDisplayIsSet) {
+    EXPECT_STREQ(preferred_video_drivers(":0", nullptr), "x11");
+    EXPECT_STREQ(preferred_video_drivers(":0", "wayland-0"), "wayland,x11");
+    EXPECT_STREQ(preferred_video_drivers(nullptr, "wayland-0"), "wayland,x11");
+    EXPECT_EQ(preferred_video_drivers(nullptr, nullptr), nullptr);
+    EXPECT_EQ(preferred_video_drivers("", ""), nullptr);
 }
 
 }  // namespace

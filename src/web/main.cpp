@@ -20,7 +20,13 @@ EM_JS(double, pass_limit_from_address, (), {
     return Number.isSafeInteger(passes) && passes > 0 ? passes : 0;
 });
 
-EM_JS(void, show_ended, (), { document.getElementById('ended').hidden = false; });
+EM_JS(bool, prefers_reduced_motion, (), { return matchMedia('(prefers-reduced-motion: reduce)').matches; });
+
+// The line is a live region, so a screen reader announces it.
+EM_JS(void, show_ended, (), {
+    document.getElementById('status').textContent = 'The animation has ended. Reload the page to start it again.';
+    for (const button of document.querySelectorAll('#controls button')) button.disabled = true;
+});
 
 // clang-format on
 
@@ -28,8 +34,9 @@ EM_JS(void, show_ended, (), { document.getElementById('ended').hidden = false; }
 
 int main() {
     emscripten_set_window_title(std::string(main_window::caption).c_str());
-    WebPlatform platform(static_cast<std::int64_t>(pass_limit_from_address()));
+    WebPlatform platform(static_cast<std::int64_t>(pass_limit_from_address()), prefers_reduced_motion());
     Form1 form(platform);
+    platform.show_hold_of(form.state());
     form.Activate();
     platform.show();
     show_ended();

@@ -3,9 +3,8 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "animation/keys.h"
 #include "background_picture.h"
@@ -13,21 +12,85 @@
 namespace {
 
 constexpr const char* canvas_element = "#canvas";
+// The pass that shows the first frame: the warm-up's frame is cleared at the
+// end of pass 2.
+constexpr std::int64_t first_visible_pass = 3;
+
+// What the page's listeners put in the queue, as its first number.
+enum class InputKind { key = 0, pointer = 1, double_click = 2 };
 
 // The page's side, in JavaScript (clang-format would break it).
 // clang-format off
 
-// Yields to the browser until it paints the next frame. A hidden tab paints
-// none, so the program then waits without using the processor.
+// Queues the page's input until the next pump takes it. Keys count where the
+// focus is on the page, so a click anywhere leaves them working; buttons press
+// the key they name. The picture takes every drag for steering (its CSS has
+// touch-action: none), a finger or pen that touches down points where it
+// touches, and a second tap soon after a first, near it, ends the run as a
+// double-click does.
+EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
+    const canvas = document.getElementById('canvas');
+    const input = Module.input = { queue: [], wake: null, stop: new AbortController() };
+    const on = { signal: input.stop.signal };
+    const typed = UTF8ToString(typed_keys);
+    const push = event => {
+        input.queue.push(event);
+        if (input.wake) input.wake(), input.wake = null;
+    };
+    const press = key => push([0, key === 'Escape' ? escape : key.charCodeAt(0)]);
+    document.addEventListener('keydown', event => {
+        if (event.ctrlKey || event.altKey || event.metaKey) return;  // the browser's shortcuts
+        if (event.key !== 'Escape' && !(event.key.length === 1 && typed.includes(event.key))) return;
+        if (event.key === ' ' && event.target.closest('button')) return;  // presses the focused button
+        event.preventDefault();  // space would scroll
+        press(event.key);
+    }, on);
+    for (const button of document.querySelectorAll('#controls button')) {
+        button.addEventListener('click', () => press(button.dataset.key), on);
+        // A click leaves the focus where it was, so the keys act as before it.
+        button.addEventListener('mousedown', event => event.preventDefault(), on);
+    }
+    const steer = event => {
+        const box = canvas.getBoundingClientRect();
+        push([1, event.clientX - box.left, event.clientY - box.top, box.width]);
+    };
+    canvas.addEventListener('pointermove', steer, on);
+    // A finger or pen that touches down points where it touches.
+    canvas.addEventListener('pointerdown', event => event.pointerType !== 'mouse' && steer(event), on);
+    canvas.addEventListener('dblclick', () => push([2]), on);
+});
+
+EM_JS(void, stop_listening, (), { Module.input.stop.abort(); });
+
+EM_JS(bool, input_waiting, (), { return Module.input.queue.length > 0; });
+
+// Takes the oldest queued input into `event` (four numbers); false when none.
+EM_JS(bool, take_input, (double* event), {
+    const next = Module.input.queue.shift();
+    if (!next) return false;
+    HEAPF64.set(next, event >> 3);
+    return true;
+});
+
 EM_ASYNC_JS(void, wait_for_animation_frame, (), {
     await new Promise(resolve => requestAnimationFrame(resolve));
 });
 
-// ImageData takes the canvas's bytes as they lie in memory: red, green, blue,
-// 255 for each pixel.
-EM_JS(void, put_pixels, (const std::uint32_t* pixels, int width, int height), {
-    const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
-    document.getElementById('canvas').getContext('2d').putImageData(new ImageData(bytes, width, height), 0, 0);
+EM_ASYNC_JS(void, wait_for_input, (), {
+    await new Promise(resolve => { Module.input.wake = resolve; });
+});
+
+// Puts the rectangles (x, y, width, height) of the canvas on the page. The
+// ImageData lies over the canvas's bytes in memory (red, green, blue, 255 a
+// pixel) and is made once, again only if memory grew and moved them.
+EM_JS(void, put_rects, (const std::uint32_t* pixels, int width, int height, const int* rects, int count), {
+    if (!Module.image || Module.image.data.length === 0) {
+        Module.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
+        Module.context = document.getElementById('canvas').getContext('2d', { alpha: false });
+    }
+    for (let i = 0, r = rects >> 2; i < count; i++, r += 4) {
+        Module.context.putImageData(Module.image, 0, 0, HEAP32[r], HEAP32[r + 1], HEAP32[r + 2], HEAP32[r + 3]);
+    }
 });
 
 // How many passes the page has shown; tests wait on it.
@@ -35,106 +98,101 @@ EM_JS(void, publish_passes_shown, (double passes), { Module.passesShown = passes
 
 EM_JS(void, focus_canvas, (), { document.getElementById('canvas').focus({ preventScroll: true }); });
 
+EM_JS(void, set_hold_label, (const char* label), {
+    document.querySelector('#hold span').textContent = UTF8ToString(label);
+});
+
 // clang-format on
 
 void check(EMSCRIPTEN_RESULT result, const char* call) {
     if (result != EMSCRIPTEN_RESULT_SUCCESS) std::fprintf(stderr, "rotary-envelope: %s failed: %d\n", call, result);
 }
 
-// The characters the program acts on, by KeyboardEvent.key.
-struct TypedKey {
-    const char* key;
-    std::uint16_t code;
-};
-constexpr TypedKey typed_keys[] = {
-    {" ", key::hold_or_run}, {",", key::slower}, {".", key::faster}, {"/", key::slow}, {"Escape", key::escape}};
-
-// Returning true stops the browser's own use of the key (space would scroll).
-EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void* platform) {
-    if (event->ctrlKey || event->altKey || event->metaKey) return EM_FALSE;  // the browser's shortcuts
-    for (const TypedKey& typed : typed_keys) {
-        if (std::strcmp(event->key, typed.key) == 0) {
-            static_cast<WebPlatform*>(platform)->queue({WebPlatform::Input::Kind::key, typed.code});
-            return EM_TRUE;
-        }
-    }
-    return EM_FALSE;
-}
-
-EM_BOOL on_mouse_move(int, const EmscriptenMouseEvent* event, void* data) {
-    auto* platform = static_cast<WebPlatform*>(data);
-    const UserPoint p = platform->to_user(event->targetX, event->targetY);
-    platform->queue({WebPlatform::Input::Kind::pointer, 0, p.x, p.y});
-    return EM_FALSE;
-}
-
-EM_BOOL on_double_click(int, const EmscriptenMouseEvent*, void* platform) {
-    static_cast<WebPlatform*>(platform)->queue({WebPlatform::Input::Kind::double_click});
-    return EM_TRUE;
-}
-
+// The element's shown width in device pixels, over the natural width: the
+// page's density, unrounded, so the picture is sharp at any size and zoom.
 UserCoordinates page_coordinates() {
-    constexpr float css_pixels_per_inch = 96;
-    const double scale = density_scale(static_cast<float>(emscripten_get_device_pixel_ratio() * css_pixels_per_inch));
-    return UserCoordinates(scale);
+    double width = 0, height = 0;
+    check(emscripten_get_element_css_size(canvas_element, &width, &height), "emscripten_get_element_css_size");
+    if (!(width > 0)) width = user_space::client_width;
+    return UserCoordinates(width * emscripten_get_device_pixel_ratio() / user_space::client_width);
 }
 
 }  // namespace
 
-WebPlatform::WebPlatform(std::int64_t pass_limit)
-    : CanvasPlatform(page_coordinates(), draw_background_picture), pass_limit_(pass_limit) {
-    // The backing store has the canvas's pixels; the page gives the element
-    // its size in CSS pixels, so on a dense screen each CSS pixel holds several.
+WebPlatform::WebPlatform(std::int64_t pass_limit, bool hold_at_start)
+    : CanvasPlatform(page_coordinates(), draw_background_picture),
+      pass_limit_(pass_limit),
+      hold_at_start_(hold_at_start),
+      held_from_start_(hold_at_start) {
     check(emscripten_set_canvas_element_size(canvas_element, canvas_.width(), canvas_.height()),
           "emscripten_set_canvas_element_size");
-    listen(true);
+    constexpr char typed_keys[] = {key::hold_or_run, key::slower, key::faster, key::slow, '\0'};
+    listen_to_page(typed_keys, key::escape);
     focus_canvas();
 }
 
-WebPlatform::~WebPlatform() { listen(false); }
+WebPlatform::~WebPlatform() { stop_listening(); }
 
-void WebPlatform::listen(bool on) {
-    void* data = on ? this : nullptr;
-    check(emscripten_set_keydown_callback(canvas_element, data, EM_FALSE, on ? on_key_down : nullptr),
-          "emscripten_set_keydown_callback");
-    check(emscripten_set_mousemove_callback(canvas_element, data, EM_FALSE, on ? on_mouse_move : nullptr),
-          "emscripten_set_mousemove_callback");
-    check(emscripten_set_dblclick_callback(canvas_element, data, EM_FALSE, on ? on_double_click : nullptr),
-          "emscripten_set_dblclick_callback");
-}
-
-UserPoint WebPlatform::to_user(long css_x, long css_y) const {
-    const double pixels_per_css_pixel = static_cast<double>(canvas_.width()) / user_space::client_width;
-    return canvas_.coordinates().to_user(static_cast<int>(std::lround(css_x * pixels_per_css_pixel)),
-                                         static_cast<int>(std::lround(css_y * pixels_per_css_pixel)));
+UserPoint WebPlatform::to_user(double css_x, double css_y, double shown_width) {
+    const UserCoordinates shown(shown_width / user_space::client_width);
+    return {static_cast<float>(user_space::left + css_x / shown.pixels_per_unit_x()),
+            static_cast<float>(user_space::top + css_y / shown.pixels_per_unit_y())};
 }
 
 bool WebPlatform::pump_events(FormEvents& handlers) {
-    show();
-    publish_passes_shown(static_cast<double>(pumped_ + 1));
-    wait_for_animation_frame();
-    for (const Input& input : queued_) {
-        if (ended_) break;
-        switch (input.kind) {
-        case Input::Kind::key:
-            handlers.KeyPress(input.code);
+    const bool shown = show();
+    publish_passes_shown(static_cast<double>(pass_ + 1));
+    // The first pump shows the background picture and goes straight on, so the
+    // first frame follows it at once.
+    if (shown && pass_ > 0) {
+        wait_for_animation_frame();
+    } else if (!shown && !shown_before_ && !input_waiting()) {
+        wait_for_input();
+    }
+    shown_before_ = shown;
+    if (hold_at_start_ && pass_ == first_visible_pass) handlers.KeyPress(key::hold_or_run);
+    deliver(handlers);
+    label_hold_button();
+    ++pass_;
+    if (pass_limit_ > 0 && pass_ >= pass_limit_) end();
+    return !ended_;
+}
+
+void WebPlatform::deliver(FormEvents& handlers) {
+    double event[4] = {};
+    while (!ended_ && take_input(event)) {
+        switch (static_cast<InputKind>(event[0])) {
+        case InputKind::key:
+            handlers.KeyPress(static_cast<std::uint16_t>(event[1]));
             break;
-        case Input::Kind::pointer:
-            handlers.MouseMove(0, 0, input.x, input.y);
+        case InputKind::pointer: {
+            const UserPoint p = to_user(event[1], event[2], event[3]);
+            handlers.MouseMove(0, 0, p.x, p.y);
             break;
-        case Input::Kind::double_click:
+        }
+        case InputKind::double_click:
             handlers.DblClick();
             break;
         }
     }
-    queued_.clear();
-    ++pumped_;
-    if (pass_limit_ > 0 && pumped_ >= pass_limit_) end();
-    return !ended_;
 }
 
-void WebPlatform::show() {
-    if (!canvas_.touched()) return;
-    canvas_.take_touched();
-    put_pixels(canvas_.pixels(), canvas_.width(), canvas_.height());
+void WebPlatform::label_hold_button() {
+    if (state_ == nullptr) return;
+    const bool held = state_->stopp == 0;
+    // Held from the start, the button says how to start; once started, resume.
+    if (!held && pass_ > first_visible_pass) held_from_start_ = false;
+    const HoldLabel label = !held ? HoldLabel::hold : held_from_start_ ? HoldLabel::start : HoldLabel::resume;
+    if (label == hold_label_) return;
+    hold_label_ = label;
+    constexpr const char* names[] = {"Hold", "Resume", "Start"};
+    set_hold_label(names[static_cast<int>(label)]);
+}
+
+bool WebPlatform::show() {
+    if (!canvas_.touched()) return false;
+    static_assert(sizeof(PixelRect) == 4 * sizeof(int));
+    const std::vector<PixelRect>& rects = canvas_.take_touched();
+    put_rects(canvas_.pixels(), canvas_.width(), canvas_.height(), &rects.data()->x, static_cast<int>(rects.size()));
+    return true;
 }

@@ -1,51 +1,61 @@
 // The program's platform in a browser page: the canvas is shown in the page's
-// <canvas> element, and the element's keyboard, pointer and double-click
-// events reach the window's handlers. The only code, with main.cpp, that
-// knows the browser.
+// <canvas> element, and the page's keys, pointer (mouse, pen and touch),
+// double-clicks and buttons reach the window's handlers. The only code, with
+// main.cpp, that knows the browser.
 //
 // The browser delivers events only while the program has yielded to it, so
-// each pump shows the canvas, yields until the next animation frame and then
-// hands the events that arrived meanwhile to the handlers: the loop stays one
-// endless loop, at the display's rate, and stands still in a hidden tab.
+// each pump puts on the page what the pass drew, yields, and then hands the
+// input that arrived meanwhile to the handlers: the loop stays one endless
+// loop. A pump that showed a frame yields until the next animation frame, so
+// a running loop keeps the display's pace and stands still in a hidden tab;
+// after two passes that drew nothing the loop waits for input and asks for
+// no frames at all.
+//
+// The canvas takes the element's shown size at the page's density when the
+// page loads. The page scales the element with its window afterwards; the
+// canvas keeps its pixels (the trail is never redrawn), and pointer positions
+// are mapped from the size shown at the time.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "animation/animation_state.h"
 #include "canvas/canvas_platform.h"
 
 class WebPlatform final : public CanvasPlatform {
 public:
-    // Takes the density from the page. A `pass_limit` above 0 ends the run
-    // after that many pumps through end(), as quitting does but without
-    // clearing, so a test can read the canvas after exactly that many passes.
-    explicit WebPlatform(std::int64_t pass_limit);
+    // A `pass_limit` above 0 ends the run after that many pumps through end(),
+    // as quitting does but without clearing, so a test can read the canvas
+    // after exactly that many passes. With `hold_at_start` the run is held
+    // after its first visible frame (for readers who ask for reduced motion).
+    WebPlatform(std::int64_t pass_limit, bool hold_at_start);
     ~WebPlatform() override;
     WebPlatform(const WebPlatform&) = delete;
     WebPlatform& operator=(const WebPlatform&) = delete;
 
+    // The state whose hold the page's hold button names.
+    void show_hold_of(const AnimationState& state) { state_ = &state; }
+
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
 
-    // Puts the canvas on the page if it changed since it was last shown.
-    void show();
-
-    // One event as it waits for the next pump.
-    struct Input {
-        enum class Kind { key, pointer, double_click } kind;
-        std::uint16_t code = 0;  // key: the typed character
-        float x = 0, y = 0;      // pointer: user units
-    };
-    void queue(const Input& input) { queued_.push_back(input); }
-    // A pointer position in CSS pixels from the canvas's top-left corner, in
-    // user units.
-    UserPoint to_user(long css_x, long css_y) const;
+    // Puts on the page the parts drawn since the last call; false when there
+    // were none.
+    bool show();
 
 private:
-    void listen(bool on);
+    void deliver(FormEvents& handlers);
+    void label_hold_button();
+    // A position in CSS pixels from the element's top-left corner, with the
+    // element `shown_width` CSS pixels wide, in user units.
+    static UserPoint to_user(double css_x, double css_y, double shown_width);
 
-    std::vector<Input> queued_;
     std::int64_t pass_limit_;
-    std::int64_t pumped_ = 0;
+    bool hold_at_start_;
+    bool held_from_start_;
+    const AnimationState* state_ = nullptr;
+    std::int64_t pass_ = 0;  // the pass whose pump runs: the loop's count
+    bool shown_before_ = true;
+    enum class HoldLabel { hold, resume, start } hold_label_ = HoldLabel::hold;
     bool ended_ = false;
 };

@@ -6,8 +6,9 @@ bool set(const char* variable) { return variable != nullptr && *variable != '\0'
 
 }  // namespace
 
-const char* preferred_video_driver(const char* display, const char* wayland_display) {
-    return set(display) && !set(wayland_display) ? "x11" : nullptr;
+const char* preferred_video_drivers(const char* display, const char* wayland_display) {
+    if (set(wayland_display)) return "wayland,x11";
+    return set(display) ? "x11" : nullptr;
 }
 
 std::string no_display_message(const char* display, const char* wayland_display) {

@@ -3,6 +3,9 @@
 #include <SDL.h>
 
 #include <memory>
+#include <utility>
+
+#include "window/x11_desktop.h"
 
 namespace {
 
@@ -21,19 +24,11 @@ std::uint8_t shift_mask(SDL_Keymod mod) {
                                      ((mod & KMOD_ALT) ? alt_key : 0));
 }
 
-// Takes a latch: whether it was set, leaving it clear.
-bool take(bool& latch) {
-    const bool was = latch;
-    latch = false;
-    return was;
-}
-
 }  // namespace
 
 std::vector<std::uint16_t> typed_character_codes(const char* utf8) {
-    // SDL_iconv_utf8_ucs4 asks for "UCS-4-INTERNAL", which glibc's iconv
-    // lacks: it returns null there. UTF-32 in the machine's byte order works
-    // with both SDL's own iconv and the system's.
+    // SDL 2.26: SDL_iconv_utf8_ucs4 asks for "UCS-4-INTERNAL", which glibc's
+    // iconv lacks; UTF-32 in the machine's byte order works with both.
     const char* utf32 = SDL_BYTEORDER == SDL_LIL_ENDIAN ? "UTF-32LE" : "UTF-32BE";
     const std::unique_ptr<char, decltype(&SDL_free)> converted(
         SDL_iconv_string(utf32, "UTF-8", utf8, SDL_strlen(utf8) + 1), SDL_free);
@@ -52,11 +47,7 @@ EventFilter::EventFilter() { SDL_SetEventFilter(&EventFilter::filter, this); }
 
 EventFilter::~EventFilter() { SDL_SetEventFilter(nullptr, nullptr); }
 
-bool EventFilter::take_close() { return take(close_); }
-bool EventFilter::take_escape() { return take(escape_); }
-bool EventFilter::take_double_click() { return take(double_click_); }
-bool EventFilter::take_exposed() { return take(exposed_); }
-bool EventFilter::take_resized() { return take(resized_); }
+Latched EventFilter::take_latched() { return std::exchange(latched_, {}); }
 
 InputEvent EventFilter::next_input() {
     const InputEvent input = inputs_.front();
@@ -64,72 +55,47 @@ InputEvent EventFilter::next_input() {
     return input;
 }
 
-void EventFilter::pumped() {
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    woken_ = false;
-    if (arrived_ > burst_events) after_burst_ = true;
-    arrived_ = 0;
-}
-
-bool EventFilter::burst_worked_through() {
-    if (!after_burst_ || has_input()) return false;
-    after_burst_ = false;
-    return true;
-}
-
 int EventFilter::filter(void* self, SDL_Event* event) {
-    EventFilter& events = *static_cast<EventFilter*>(self);
-    ++events.arrived_;
-    if (!events.sort(*event) || events.woken_) return 0;
-    events.woken_ = true;
-    return 1;
+    static_cast<EventFilter*>(self)->sort(*event);
+    return 0;
 }
 
-// Latches or queues what the program uses and reports whether it did.
-bool EventFilter::sort(const SDL_Event& event) {
+void EventFilter::sort(const SDL_Event& event) {
     switch (event.type) {
     case SDL_QUIT:  // the last window closed
-        close_ = true;
-        return true;
+        latched_.close = true;
+        break;
+    case SDL_SYSWMEVENT:
+        if (x11_window_destroyed(event)) latched_.close = true;
+        break;
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-            close_ = true;
-            return true;
-        }
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) latched_.close = true;
         // Uncovered or restored: the kept image is shown again.
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-            exposed_ = true;
-            return true;
-        }
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) latched_.exposed = true;
         // SDL replaces the window surface the image is shown from.
-        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-            resized_ = true;
-            return true;
-        }
-        return false;
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) latched_.resized = true;
+        break;
     case SDL_KEYDOWN:
         // Escape never arrives as text; every other key the program uses does.
-        if (event.key.keysym.sym != SDLK_ESCAPE) return false;
-        escape_ = true;
-        return true;
+        if (event.key.keysym.sym == SDLK_ESCAPE) latched_.escape = true;
+        break;
     case SDL_TEXTINPUT:
         // Typed characters after keyboard translation, one input each.
         for (const std::uint16_t code : typed_character_codes(event.text.text))
             add({.kind = InputEvent::Kind::key, .code = code});
-        return true;
+        break;
     case SDL_MOUSEMOTION:
         add({.kind = InputEvent::Kind::pointer,
              .button = button_mask(event.motion.state),
              .shift = shift_mask(SDL_GetModState()),
              .x = event.motion.x,
              .y = event.motion.y});
-        return true;
+        break;
     case SDL_MOUSEBUTTONDOWN:
-        if (event.button.button != SDL_BUTTON_LEFT || event.button.clicks != 2) return false;
-        double_click_ = true;
-        return true;
+        if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2) latched_.double_click = true;
+        break;
     default:
-        return false;
+        break;
     }
 }
 

@@ -7,6 +7,16 @@
 #include <chrono>
 #include <thread>
 
+#include "canvas/main_window.h"
+
+// The rate from the display's report: one outside what displays run at (a
+// driver saying 1 Hz would show one frame a second) or none (0) gives the
+// usual rate instead.
+constexpr int presentation_hz(int reported_hz) {
+    constexpr int slowest = 30, fastest = 240;
+    return reported_hz >= slowest && reported_hz <= fastest ? reported_hz : main_window::default_refresh_hz;
+}
+
 class FramePacer {
 public:
     using Clock = std::chrono::steady_clock;

@@ -29,7 +29,6 @@ int main(int argc, char** argv) {
 #endif
         SdlWindow window(video, draw_background_picture, icons);
         Form1 form(window);
-        window.settle();
         form.Activate();
     } catch (const std::exception& error) {
         use_parent_console();

@@ -3,21 +3,20 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <chrono>
+#include <cmath>
 #include <cstdlib>
-#include <memory>
-#include <stdexcept>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <utility>
 
 #include "animation/keys.h"
 #include "canvas/main_window.h"
-#include "window/desktop.h"
 #include "window/display_choice.h"
 #include "window/end_signals.h"
-#include "window/refresh_rate.h"
-#include "window/sdl_error.h"
-#include "window/x11_events.h"
+#include "window/window_fit.h"
+#include "window/x11_desktop.h"
 
 namespace {
 
@@ -30,49 +29,59 @@ void insist_on_hint(const char* name, const char* value) {
     if (!SDL_SetHintWithPriority(name, value, SDL_HINT_OVERRIDE)) throw SdlError("SDL_SetHintWithPriority");
 }
 
+// Whether a display's pixels outnumber its points: SDL 2.26 lists a scaled
+// Wayland output's own mode above the desktop's.
+bool scaled_display() {
+    for (int display = 0; display < SDL_GetNumVideoDisplays(); ++display) {
+        SDL_DisplayMode desktop{}, largest{};
+        if (SDL_GetDesktopDisplayMode(display, &desktop) == 0 && SDL_GetDisplayMode(display, 0, &largest) == 0 &&
+            largest.w > desktop.w) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 SdlVideo::SdlVideo() {
-    // A plain shared-memory window surface: an OpenGL-backed one buys nothing
-    // for a software image and costs threads and processor time.
-    insist_on_hint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // The program answers the signals that ask it to end itself, however
     // much input is waiting.
     insist_on_hint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     catch_end_signals();
+    x11_catch_window_errors();
+    // SDL 2.26 takes the Wayland app id from this variable or the executable's
+    // name; the compositor finds the icon by the desktop entry's id.
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", ROTARY_APP_ID, 0);
     const char* const display = std::getenv("DISPLAY");
     const char* const wayland_display = std::getenv("WAYLAND_DISPLAY");
     const bool driver_chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER) != nullptr;
-    if (const char* driver = preferred_video_driver(display, wayland_display); driver && !driver_chosen) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    if (const char* drivers = preferred_video_drivers(display, wayland_display); drivers && !driver_chosen) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
     }
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         if (driver_chosen) throw SdlError("SDL_Init");
         throw std::runtime_error(no_display_message(display, wayland_display) + " (SDL_Init failed: " + SDL_GetError() +
                                  ")");
     }
+    std::string driver = SDL_GetCurrentVideoDriver();
+    // On unscaled outputs Xwayland shows the same window for a small part of
+    // the processor time: SDL 2.26 draws Wayland windows through OpenGL.
+    if (driver == "wayland" && !driver_chosen && display != nullptr && *display != '\0' && !scaled_display()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+        checked(SDL_InitSubSystem(SDL_INIT_VIDEO), "SDL_InitSubSystem");
+        driver = SDL_GetCurrentVideoDriver();
+    }
     // With no display SDL may fall back to a driver that shows nothing, and
     // the program would run unseen forever; only an explicit choice may have it.
-    const char* const current = SDL_GetCurrentVideoDriver();
-    const std::string driver = current != nullptr ? current : "";
     if ((driver == "offscreen" || driver == "dummy") && !driver_chosen) {
         SDL_Quit();
         throw std::runtime_error(no_display_message(display, wayland_display));
     }
-
-    const DesktopFacts desktop = read_desktop();
-    window_manager_ = desktop.window_manager;
-    const double desktop_scale = ::density_scale(static_cast<float>(desktop.dpi));
-    frame_ =
-        desktop.frame.value_or(window_manager_ ? scaled_frame(typical_frame_96dpi, desktop_scale) : FrameExtents{});
-    SDL_Rect usable{};
-    if (SDL_GetDisplayUsableBounds(0, &usable) < 0) {
-        const SdlError error("SDL_GetDisplayUsableBounds");
-        SDL_Quit();
-        throw error;
-    }
-    usable_ = {usable.x, usable.y, usable.w, usable.h};
-    density_ = fitted_density(desktop_scale, usable_, frame_);
+    // A plain shared-memory window surface: on X11 an OpenGL-backed one buys
+    // nothing for a software image and costs threads and processor time.
+    if (driver == "x11") insist_on_hint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     events_.emplace();
 }
 
@@ -81,56 +90,117 @@ SdlVideo::~SdlVideo() {
     SDL_Quit();
 }
 
-ScreenPoint SdlVideo::window_position(int width, int height) const {
-    if (window_manager_) return {SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED};
-    return centred_client(usable_, frame_, width, height);
-}
-
-int SdlVideo::refresh_hz() const {
-    SDL_DisplayMode mode{};
-    if (SDL_GetCurrentDisplayMode(0, &mode) < 0) return main_window::default_refresh_hz;
-    return presentation_hz(mode.refresh_rate);
-}
-
 namespace {
 
-// Hidden until the window manager may place it and its icons are set.
-WindowPtr open_window(const SdlVideo& video, UserCoordinates coords, std::span<const IconImage> icons) {
+ScreenArea usable_area(int display) {
+    SDL_Rect usable{};
+    checked(SDL_GetDisplayUsableBounds(display, &usable), "SDL_GetDisplayUsableBounds");
+    return {usable.x, usable.y, usable.w, usable.h};
+}
+
+// The window's frame as the window system reports it, or a typical one
+// where it cannot say (SDL 2.26 on Wayland).
+FrameExtents frame_of(SDL_Window* window, double scale) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) < 0) {
+        return scaled_frame(typical_frame_96dpi, scale);
+    }
+    return {left, right, top, bottom};
+}
+
+// Sizes `window` at the largest density up to `desktop_scale` at which it
+// fits, with `frame`, the display it is on, and centres it there when that
+// changes its size. Returns the density in the window's points.
+double fit(SDL_Window* window, double desktop_scale, FrameExtents frame) {
+    const ScreenArea usable = usable_area(std::max(0, SDL_GetWindowDisplayIndex(window)));
+    const double density = fitted_density(desktop_scale, usable, frame);
+    const UserCoordinates client(density);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    if (width != client.width() || height != client.height()) {
+        SDL_SetWindowSize(window, client.width(), client.height());
+        const ScreenPoint at = centred_client(usable, frame, client.width(), client.height());
+        SDL_SetWindowPosition(window, at.x, at.y);
+    }
+    return density;
+}
+
+// SDL takes one picture: the largest.
+void set_icon(SDL_Window* window, std::span<const IconImage> icons) {
+    if (icons.empty()) return;
+    const IconImage& icon = *std::max_element(icons.begin(), icons.end(),
+                                              [](const IconImage& a, const IconImage& b) { return a.size < b.size; });
+    const SurfacePtr surface(checked(SDL_CreateRGBSurfaceWithFormatFrom(
+                                         const_cast<std::uint32_t*>(icon.argb.data()), icon.size, icon.size, 32,
+                                         icon.size * static_cast<int>(sizeof(std::uint32_t)), SDL_PIXELFORMAT_ARGB8888),
+                                     "SDL_CreateRGBSurfaceWithFormatFrom"));
+    SDL_SetWindowIcon(window, surface.get());
+}
+
+// The desktop's dots per inch where the window's pixels are the display's
+// own; where SDL scales the window itself (Wayland), points are the desktop's.
+double desktop_dpi(SDL_Window* window) {
+    if (const std::optional<double> dpi = x11_desktop_dpi(window)) return *dpi;
+    // Windows: the monitor's scale, the program being aware of it per monitor.
+    float diagonal = 0, horizontal = 0, vertical = 0;
+    if (std::string_view(SDL_GetCurrentVideoDriver()) == "windows" &&
+        SDL_GetDisplayDPI(std::max(0, SDL_GetWindowDisplayIndex(window)), &diagonal, &horizontal, &vertical) == 0) {
+        return horizontal;
+    }
+    return 96;
+}
+
+// Opens on the display under the pointer, where a window manager may not
+// leave it: shown, it is fitted again to the display it is on, in the frame
+// it got.
+OpenWindow open_window(std::span<const IconImage> icons) {
+    SDL_Point pointer{};
+    SDL_GetGlobalMouseState(&pointer.x, &pointer.y);
+    const int display = std::max(0, SDL_GetPointDisplayIndex(&pointer));
     const std::string title(main_window::caption);
-    const ScreenPoint at = video.window_position(coords.width(), coords.height());
-    WindowPtr window(
-        checked(SDL_CreateWindow(title.c_str(), at.x, at.y, coords.width(), coords.height(), SDL_WINDOW_HIDDEN),
-                "SDL_CreateWindow"));
-    if (video.window_manager()) leave_placement_to_window_manager(window.get());
-    set_window_icons(window.get(), icons);
+    WindowPtr window(checked(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                                              SDL_WINDOWPOS_CENTERED_DISPLAY(display), user_space::client_width,
+                                              user_space::client_height, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI),
+                             "SDL_CreateWindow"));
+    const double desktop_scale = density_scale(static_cast<float>(desktop_dpi(window.get())));
+    fit(window.get(), desktop_scale, scaled_frame(typical_frame_96dpi, desktop_scale));
+    if (!x11_prepare_window(window.get(), icons)) set_icon(window.get(), icons);
     SDL_ShowWindow(window.get());
-    return window;
+    // What came with the map: the frame, the place, exposure, the pointer.
+    SDL_PumpEvents();
+    const double density = fit(window.get(), desktop_scale, frame_of(window.get(), desktop_scale));
+    int points = 0, pixels = 0, height = 0;
+    SDL_GetWindowSize(window.get(), &points, &height);
+    SDL_GetWindowSizeInPixels(window.get(), &pixels, &height);
+    const double pixels_per_point = points > 0 && pixels > 0 ? static_cast<double>(pixels) / points : 1.0;
+    return {std::move(window), density * pixels_per_point, pixels_per_point};
+}
+
+int refresh_hz(SDL_Window* window) {
+    SDL_DisplayMode mode{};
+    if (SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) < 0) {
+        return main_window::default_refresh_hz;
+    }
+    return presentation_hz(mode.refresh_rate);
 }
 
 }  // namespace
 
 SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons)
-    : SdlWindow(video, UserCoordinates(video.density_scale()), std::move(picture), icons) {}
-
-SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture, std::span<const IconImage> icons)
-    : SdlWindow(video, coords, open_window(video, coords, icons), std::move(picture)) {}
+    : SdlWindow(video, open_window(icons), std::move(picture)) {}
 
 // The window opens first: the canvas takes its pixel layout and, where it
 // fits, draws in its surface. The first pump shows it.
-SdlWindow::SdlWindow(SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture)
-    : CanvasPlatform(coords, std::move(picture), SurfacePresenter::format_for(window.get()),
-                     SurfacePresenter::memory_for(window.get(), coords.width(), coords.height())),
+SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture)
+    : CanvasPlatform(UserCoordinates(opened.density), std::move(picture), Presenter::format_for(opened.window.get()),
+                     Presenter::memory_for(opened.window.get(), UserCoordinates(opened.density).width(),
+                                           UserCoordinates(opened.density).height())),
       events_(video.events()),
-      window_(std::move(window)),
+      window_(std::move(opened.window)),
+      pixels_per_point_(opened.pixels_per_point),
       presenter_(window_.get(), canvas_),
-      pacer_(video.refresh_hz()) {
-    stop_unused_x11_events(window_.get());
-}
-
-void SdlWindow::settle() {
-    // Showing the window maps it synchronously; one more pump reads what the
-    // X server sent with the map (exposure, the pointer entering).
-    SDL_PumpEvents();
+      pacer_(refresh_hz(window_.get())) {
+    events_.forget_window_changes();
 }
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
@@ -142,32 +212,28 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
         showing_ = true;
         idle_ = false;
     } else if (std::exchange(idle_, true) && !events_.has_input()) {
-        // Nothing new to show for two pumps: sleep until input arrives, for
-        // at most one refresh, so a held animation leaves the processor
-        // idle. Not on the first pump after a present: the loop's two
-        // warm-up passes draw nothing, and waiting there would hold back the
-        // first frame.
-        const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(pacer_.period());
-        wait_for_input(window_.get(), static_cast<int>(std::max<long long>(1, period.count())));
+        // Nothing new to show for two pumps: sleep for a refresh, so a held
+        // animation leaves the processor idle. Not on the first pump after a
+        // present: the loop's two warm-up passes draw nothing, and waiting
+        // there would hold back the first frame.
+        std::this_thread::sleep_for(pacer_.period());
     }
     SDL_PumpEvents();
-    events_.pumped();
+    const Latched latched = events_.take_latched();
     // Requests to end come first, whatever input waits before them.
-    if (end_signal_received() || events_.take_close()) {
+    if (end_signal_received() || latched.close) {
         end();
-    } else if (events_.take_escape()) {
+    } else if (latched.escape) {
         handlers.KeyPress(key::escape);
-    } else if (events_.take_double_click()) {
+    } else if (latched.double_click) {
         handlers.DblClick();
     }
     // Uncovered, restored or resized: the whole kept image again.
-    const bool resized = events_.take_resized();
-    if (resized) presenter_.size_changed();
-    if ((events_.take_exposed() || resized) && !ended_) presenter_.present(true);
+    if (latched.resized) presenter_.size_changed();
+    if ((latched.exposed || latched.resized) && !ended_) presenter_.present(true);
     for (int n = 0; n < max_inputs_per_pass && !ended_ && events_.has_input(); ++n) {
         dispatch(events_.next_input(), handlers);
     }
-    if (events_.burst_worked_through()) give_back_event_memory(window_.get());
     return !ended_;
 }
 
@@ -177,7 +243,9 @@ void SdlWindow::dispatch(const InputEvent& input, FormEvents& handlers) {
         handlers.KeyPress(input.code);
         break;
     case InputEvent::Kind::pointer: {
-        const UserPoint p = canvas_.coordinates().to_user(input.x, input.y);
+        // Pointer positions come in the window's points.
+        const UserPoint p = canvas_.coordinates().to_user(static_cast<int>(std::lround(input.x * pixels_per_point_)),
+                                                          static_cast<int>(std::lround(input.y * pixels_per_point_)));
         handlers.MouseMove(input.button, input.shift, p.x, p.y);
         break;
     }

@@ -1,6 +1,7 @@
-// The program's window on SDL: shows the canvas, paces presentation to the
-// display's refresh, and delivers what the event filter sorted out to the
-// window's handlers, requests to end first. It draws nothing itself.
+// The program's window on SDL: opens it fitted to the monitor it shows on,
+// shows the canvas, paces presentation to the display's refresh, and
+// delivers what the event filter sorted out to the window's handlers,
+// requests to end first. It draws nothing itself.
 #pragma once
 
 #include <optional>
@@ -10,47 +11,36 @@
 #include "icon/icon_image.h"
 #include "window/event_filter.h"
 #include "window/frame_pacer.h"
+#include "window/presenter.h"
 #include "window/sdl_handles.h"
-#include "window/surface_presenter.h"
-#include "window/window_fit.h"
 
-// SDL's video subsystem, from initialisation to SDL_Quit, and the event
-// filter every event passes through in between, the window's first ones
-// included.
+// SDL's video subsystem from initialisation to SDL_Quit, with the event
+// filter every event passes through in between. Throws std::runtime_error.
 class SdlVideo {
 public:
-    SdlVideo();  // throws SdlError
+    SdlVideo();
     ~SdlVideo();
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
 
-    // The window's density relative to 96 dpi: the desktop's, in quarter
-    // steps, or less where the window would not fit the main display.
-    double density_scale() const { return density_; }
-    int refresh_hz() const;
-    // Where SDL is to open a window of `width` x `height` pixels: where the
-    // window manager chooses, or centred where there is none.
-    ScreenPoint window_position(int width, int height) const;
-    bool window_manager() const { return window_manager_; }
     EventFilter& events() { return *events_; }
 
 private:
-    double density_ = 1;
-    bool window_manager_ = true;
-    ScreenArea usable_;
-    FrameExtents frame_;
     std::optional<EventFilter> events_;  // set once SDL is initialised
+};
+
+// A window opened and shown: its canvas's density (relative to 96 dpi), and
+// its pixels per point, more than 1 where SDL scales the window itself.
+struct OpenWindow {
+    WindowPtr window;
+    double density;
+    double pixels_per_point;
 };
 
 class SdlWindow final : public CanvasPlatform {
 public:
-    // Opens and shows the window with `icons`; throws SdlError when SDL
-    // cannot.
+    // Opens and shows the window with `icons`; throws std::runtime_error.
     SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons = {});
-
-    // Collects the events the window system sent on showing the window (the
-    // resting pointer among them), so the first pass's pump delivers them.
-    void settle();
 
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
@@ -60,13 +50,13 @@ public:
     void present() { presenter_.present(false); }
 
 private:
-    SdlWindow(SdlVideo& video, UserCoordinates coords, Canvas::Picture picture, std::span<const IconImage> icons);
-    SdlWindow(SdlVideo& video, UserCoordinates coords, WindowPtr window, Canvas::Picture picture);
+    SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture);
     void dispatch(const InputEvent& input, FormEvents& handlers);
 
     EventFilter& events_;
     WindowPtr window_;
-    SurfacePresenter presenter_;
+    double pixels_per_point_;
+    Presenter presenter_;
     FramePacer pacer_;
     bool showing_ = false;  // anything presented yet
     bool idle_ = false;     // the last pump had nothing to show

@@ -66,15 +66,18 @@ class XServer:
         self.name = None
         self.display = None
 
-    def __enter__(self):
-        read_end, write_end = os.pipe()
+    def command(self, displayfd):
+        """The server's command line, reporting its display on `displayfd`."""
         width, height = self.size
         # -noreset: the pointer would jump back to the middle when the last
         # client disconnects. Plain Xvfb reports 100 dpi, so pass it.
+        return ["Xvfb", "-displayfd", str(displayfd), "-noreset", "-nolisten", "tcp",
+                "-dpi", str(self.dpi), "-screen", "0", f"{width}x{height}x24"]
+
+    def __enter__(self):
+        read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-             "-dpi", str(self.dpi), "-screen", "0", f"{width}x{height}x24"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            self.command(write_end), pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
         os.close(write_end)
         try:

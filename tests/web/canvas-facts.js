@@ -17,7 +17,11 @@ window.canvasFacts = (() => {
     const left = Math.max(0, Math.floor((117 - reach) * unitX)), top = Math.max(0, Math.floor((100 - reach) * unitY));
     const width = Math.min(canvas.width, Math.ceil((117 + reach) * unitX)) - left;
     const height = Math.min(canvas.height, Math.ceil((100 + reach) * unitY)) - top;
-    const bytes = canvas.getContext('2d').getImageData(left, top, width, height).data;
+    // Read through a copy made for reading, so the page's own canvas stays
+    // as the page made it (and Chromium warns of no slow reads).
+    const copy = new OffscreenCanvas(width, height).getContext('2d', { willReadFrequently: true });
+    copy.drawImage(canvas, left, top, width, height, 0, 0, width, height);
+    const bytes = copy.getImageData(0, 0, width, height).data;
     const words = new Uint32Array(bytes.buffer);
     for (let i = 0; i < words.length; i++) {
       visit(words[i], (left + i % width) / unitX - 117, (top + Math.floor(i / width)) / unitY - 100);

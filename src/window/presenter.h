@@ -1,8 +1,11 @@
-// Shows a canvas through an SDL window's surface. Where the surface has the
+// Shows a canvas in an SDL window. Where the window's pixels are its points
+// (X11, Wayland at scale 1), through the window surface: where that has the
 // canvas's size and a 32-bit layout, the canvas draws straight into it, so
 // the image exists once and showing it is only telling the display which
-// parts changed. Otherwise (a window manager gave the window another size)
+// parts changed; otherwise (a window manager gave the window another size)
 // the canvas keeps pixels of its own and the touched parts are copied across.
+// Where the pixels outnumber the points (a scaled Wayland output), whose
+// surface would hold the points only, through a renderer's texture.
 #pragma once
 
 #include <cstdint>
@@ -13,20 +16,18 @@
 
 struct SDL_Rect;
 
-class SurfacePresenter {
+class Presenter {
 public:
-    // The pixel layout for a canvas shown in `window`: the surface's own
-    // where it has 32 bits, so that showing is a plain copy at most.
+    // The pixel layout for a canvas shown in `window`, and the memory it can
+    // draw in: the surface's pixels where they fit it exactly, else null.
     static PixelFormat format_for(SDL_Window* window);
-    // The memory a canvas of the given size can draw in: the surface's
-    // pixels where they fit it exactly, else null.
     static std::uint32_t* memory_for(SDL_Window* window, int width, int height);
 
     // `canvas` was made with the layout and memory above.
-    SurfacePresenter(SDL_Window* window, Canvas& canvas);
-    ~SurfacePresenter();
-    SurfacePresenter(const SurfacePresenter&) = delete;
-    SurfacePresenter& operator=(const SurfacePresenter&) = delete;
+    Presenter(SDL_Window* window, Canvas& canvas);
+    ~Presenter();
+    Presenter(const Presenter&) = delete;
+    Presenter& operator=(const Presenter&) = delete;
 
     // Sends what the canvas touched since the last present to the display,
     // or the whole window.
@@ -39,11 +40,14 @@ private:
     void wrap_canvas();
     void take_new_surface();
     void copy_canvas(bool everything);
+    void render();
 
     SDL_Window* window_;
     Canvas& canvas_;
-    SDL_Surface* surface_;       // the window's, freed by SDL
-    SurfacePtr canvas_surface_;  // the canvas's own pixels, when it has them
+    RendererPtr renderer_;  // where the pixels outnumber the points
+    TexturePtr texture_;
+    SDL_Surface* surface_ = nullptr;  // the window's, freed by SDL
+    SurfacePtr canvas_surface_;       // the canvas's own pixels, when it has them
     bool stale_ = false;
     std::vector<SDL_Rect> rects_;
 };

@@ -1,15 +1,25 @@
-#include "window/surface_presenter.h"
+#include "window/presenter.h"
 
 #include <SDL.h>
 
 #include <bit>
 
-#include "window/sdl_error.h"
-
 namespace {
+
+// The layout of SDL_PIXELFORMAT_ARGB8888, which every renderer takes.
+constexpr PixelFormat argb8888{16, 8, 0, 0xFF000000u};
 
 SDL_Surface* window_surface(SDL_Window* window) {
     return checked(SDL_GetWindowSurface(window), "SDL_GetWindowSurface");
+}
+
+// A surface has the window's points; where it has more pixels, a renderer
+// fills them.
+bool through_renderer(SDL_Window* window) {
+    int points = 0, pixels = 0, height = 0;
+    SDL_GetWindowSize(window, &points, &height);
+    SDL_GetWindowSizeInPixels(window, &pixels, &height);
+    return pixels != points;
 }
 
 int shift_of(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
@@ -29,21 +39,31 @@ bool fits(const SDL_Surface* s, int width, int height, const PixelFormat& format
 
 }  // namespace
 
-PixelFormat SurfacePresenter::format_for(SDL_Window* window) { return format_of(window_surface(window)->format); }
+PixelFormat Presenter::format_for(SDL_Window* window) {
+    return through_renderer(window) ? argb8888 : format_of(window_surface(window)->format);
+}
 
-std::uint32_t* SurfacePresenter::memory_for(SDL_Window* window, int width, int height) {
+std::uint32_t* Presenter::memory_for(SDL_Window* window, int width, int height) {
+    if (through_renderer(window)) return nullptr;
     SDL_Surface* s = window_surface(window);
     return fits(s, width, height, format_for(window)) ? static_cast<std::uint32_t*>(s->pixels) : nullptr;
 }
 
-SurfacePresenter::SurfacePresenter(SDL_Window* window, Canvas& canvas)
-    : window_(window), canvas_(canvas), surface_(window_surface(window)) {
+Presenter::Presenter(SDL_Window* window, Canvas& canvas) : window_(window), canvas_(canvas) {
+    if (through_renderer(window)) {
+        renderer_.reset(checked(SDL_CreateRenderer(window, -1, 0), "SDL_CreateRenderer"));
+        texture_.reset(checked(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
+                                                 SDL_TEXTUREACCESS_STREAMING, canvas.width(), canvas.height()),
+                               "SDL_CreateTexture"));
+        return;
+    }
+    surface_ = window_surface(window);
     if (canvas_.pixels() != surface_->pixels) wrap_canvas();
 }
 
-SurfacePresenter::~SurfacePresenter() = default;
+Presenter::~Presenter() = default;
 
-void SurfacePresenter::wrap_canvas() {
+void Presenter::wrap_canvas() {
     const PixelFormat& f = canvas_.format();
     canvas_surface_.reset(
         checked(SDL_CreateRGBSurfaceFrom(const_cast<std::uint32_t*>(canvas_.pixels()), canvas_.width(),
@@ -53,7 +73,7 @@ void SurfacePresenter::wrap_canvas() {
     checked(SDL_SetSurfaceBlendMode(canvas_surface_.get(), SDL_BLENDMODE_NONE), "SDL_SetSurfaceBlendMode");
 }
 
-void SurfacePresenter::take_new_surface() {
+void Presenter::take_new_surface() {
     // SDL frees the old surface inside SDL_GetWindowSurface: the image moves
     // out of it first.
     canvas_surface_.reset();
@@ -67,14 +87,17 @@ void SurfacePresenter::take_new_surface() {
     stale_ = false;
 }
 
-void SurfacePresenter::present(bool everything) {
-    int width = 0, height = 0;
-    SDL_GetWindowSize(window_, &width, &height);
-    if (stale_ || width != surface_->w || height != surface_->h) {
-        take_new_surface();
-        everything = true;
+void Presenter::present(bool everything) {
+    SDL_Rect bounds{0, 0, canvas_.width(), canvas_.height()};
+    if (!renderer_) {
+        int width = 0, height = 0;
+        SDL_GetWindowSize(window_, &width, &height);
+        if (stale_ || width != surface_->w || height != surface_->h) {
+            take_new_surface();
+            everything = true;
+        }
+        bounds = {0, 0, surface_->w, surface_->h};
     }
-    const SDL_Rect bounds{0, 0, surface_->w, surface_->h};
     rects_.clear();
     if (everything) {
         canvas_.take_touched();
@@ -87,12 +110,16 @@ void SurfacePresenter::present(bool everything) {
         }
     }
     if (rects_.empty()) return;
+    if (renderer_) {
+        render();
+        return;
+    }
     if (canvas_surface_) copy_canvas(everything);
     checked(SDL_UpdateWindowSurfaceRects(window_, rects_.data(), static_cast<int>(rects_.size())),
             "SDL_UpdateWindowSurfaceRects");
 }
 
-void SurfacePresenter::copy_canvas(bool everything) {
+void Presenter::copy_canvas(bool everything) {
     if (everything) {
         // A window larger than the canvas shows the background colour
         // beyond it.
@@ -105,4 +132,22 @@ void SurfacePresenter::copy_canvas(bool everything) {
         SDL_Rect from = rect, to = rect;
         checked(SDL_BlitSurface(canvas_surface_.get(), &from, surface_, &to), "SDL_BlitSurface");
     }
+}
+
+// The texture takes the touched parts; the renderer then draws the whole
+// window, on the background colour where it is larger than the canvas.
+void Presenter::render() {
+    const int width = canvas_.width();
+    for (const SDL_Rect& r : rects_) {
+        checked(SDL_UpdateTexture(texture_.get(), &r, canvas_.pixels() + r.y * width + r.x, width * 4),
+                "SDL_UpdateTexture");
+    }
+    const Colour back = canvas_.back_color();
+    SDL_Renderer* const renderer = renderer_.get();
+    checked(SDL_SetRenderDrawColor(renderer, red_of(back), green_of(back), blue_of(back), SDL_ALPHA_OPAQUE),
+            "SDL_SetRenderDrawColor");
+    checked(SDL_RenderClear(renderer), "SDL_RenderClear");
+    const SDL_Rect whole{0, 0, width, canvas_.height()};
+    checked(SDL_RenderCopy(renderer, texture_.get(), nullptr, &whole), "SDL_RenderCopy");
+    SDL_RenderPresent(renderer);
 }

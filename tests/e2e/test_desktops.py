@@ -1,0 +1,325 @@
+#!/usr/bin/python3
+"""The program on real desktops: under a window manager from Debian
+(openbox); under weston 10 nested in Xvfb, on Wayland at output scale 1
+and, beside Xwayland, at scale 2, where it must draw at the output's
+density; on the second of two monitors (Xorg's dummy driver); and with its
+window destroyed by another client (status 0, no X error) or its X server
+gone (status 1, one line). On each desktop the window shows at its size, a
+key acts and the program ends with status 0."""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from contextlib import contextmanager
+from pathlib import Path
+
+import harness
+import pixels
+from harness import check
+from PIL import Image
+from Xlib import X, Xatom
+from test_window import CAPTION, CLIENT_SIZE, check_circles
+
+APP_ID = "io.github.rotary_envelope.RotaryEnvelope"
+START_TIMEOUT_S = 10
+# Weston's output in its own (logical) pixels: room for the window, its
+# title bar and weston's panel.
+WESTON_OUTPUT = (1100, 850)
+# Two monitors side by side: the primary too small for the window at
+# 96 dpi, the second large enough.
+SMALL_MONITOR, LARGE_MONITOR = (1280, 720), (1920, 1080)
+XORG_DUMMY_CONFIG = f"""Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual {SMALL_MONITOR[0] + LARGE_MONITOR[0]} {LARGE_MONITOR[1]}
+  EndSubSection
+EndSection
+"""
+
+
+def wait_until(condition, what, timeout=START_TIMEOUT_S):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        check(time.monotonic() < deadline, f"{what} within {timeout} s")
+        time.sleep(0.02)
+
+
+@contextmanager
+def openbox(server):
+    """openbox managing `server`'s screen, once it has said so on the root."""
+    process = subprocess.Popen(["openbox", "--sm-disable"], env=server.env(), stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, preexec_fn=harness._die_with_parent)
+    check_atom = server.display.intern_atom("_NET_SUPPORTING_WM_CHECK")
+    try:
+        wait_until(lambda: server.display.screen().root.get_full_property(check_atom, Xatom.WINDOW),
+                   "openbox did not start")
+        yield
+    finally:
+        harness._stop(process)
+
+
+def under_openbox(exe):
+    with harness.XServer() as server, openbox(server):
+        server.move_pointer(0, 0)
+        with harness.Program(server, exe) as program:
+            program.find_window()
+            _, _, width, height = program.client_rect()
+            check((width, height) == CLIENT_SIZE, f"under openbox the client area is {width} x {height}")
+            frame = program.window.get_full_property(server.display.intern_atom("_NET_FRAME_EXTENTS"),
+                                                     Xatom.CARDINAL)
+            check(frame is not None and frame.value[2] > 0, "openbox put no title bar on the window")
+            pixels.wait_for_red(program)
+            program.key("space")
+            pixels.wait_still(program, "after the space bar")
+            program.key("Escape")
+            program.check_ends("Escape under openbox")
+
+
+class Weston:
+    """weston nested in `server` (its x11 backend, pixman), optionally with
+    Xwayland; env() is what a client of it gets."""
+
+    def __init__(self, server, scale, xwayland):
+        self.server, self.scale, self.xwayland = server, scale, xwayland
+        self.runtime_dir = self.process = self.log = None
+        self.x_display = None
+
+    def __enter__(self):
+        self.runtime_dir = tempfile.mkdtemp(prefix="rotary-weston-")  # 0700, as the protocol asks
+        self.log = Path(self.runtime_dir) / "weston.log"
+        width, height = WESTON_OUTPUT
+        command = ["weston", "--backend=x11-backend.so", "--use-pixman", "--idle-time=0", "--socket=wayland-test",
+                   f"--width={width}", f"--height={height}", f"--scale={self.scale}", f"--log={self.log}"]
+        if self.xwayland:
+            command.append("--xwayland")
+        self.process = subprocess.Popen(command, env=dict(self.server.env(), XDG_RUNTIME_DIR=self.runtime_dir),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        preexec_fn=harness._die_with_parent)
+        socket = Path(self.runtime_dir) / "wayland-test"
+        wait_until(lambda: socket.exists() and self.process.poll() is None, "weston did not start")
+        if self.xwayland:
+            marker = "xserver listening on display "
+            wait_until(lambda: marker in self.log.read_text(), "weston did not start Xwayland")
+            self.x_display = self.log.read_text().split(marker, 1)[1].split()[0]
+        # Weston's pointer follows the X pointer over its window: parked on
+        # its panel, it rests on no window.
+        self.server.move_pointer(4, 4)
+        return self
+
+    def __exit__(self, *exc):
+        harness._stop(self.process)
+        shutil.rmtree(self.runtime_dir, ignore_errors=True)
+        return False
+
+    def env(self):
+        env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime_dir, WAYLAND_DISPLAY="wayland-test",
+                   WAYLAND_DEBUG="client")
+        env.pop("SDL_VIDEODRIVER", None)
+        env.pop("DISPLAY", None)
+        if self.x_display:
+            env["DISPLAY"] = self.x_display
+        return env
+
+    def screenshot(self):
+        """What weston shows, in the outer X server."""
+        root = self.server.display.screen().root
+        width, height = WESTON_OUTPUT[0] * self.scale, WESTON_OUTPUT[1] * self.scale
+        reply = root.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF)
+        return Image.frombytes("RGB", (width, height), reply.data, "raw", "BGRX")
+
+    def xdotool(self, *args):
+        return self.server.xdotool(*args)
+
+
+def client_area(shot, density):
+    """The program's client area in a screenshot, found by the blue circle
+    about the origin: (left, top, width, height)."""
+    blue = pixels.pixels_of(shot, pixels.BLUE)
+    check(blue, f"no blue circle on weston's screen; see {harness.save(shot, 'weston')}")
+    xs, ys = [x for x, _ in blue], [y for _, y in blue]
+    ox, oy = pixels.origin(density)
+    left, top = round((min(xs) + max(xs)) / 2 - ox), round((min(ys) + max(ys)) / 2 - oy)
+    return left, top, round(CLIENT_SIZE[0] * density), round(CLIENT_SIZE[1] * density)
+
+
+def uniform_blocks(image, dx, dy):
+    """Whether every 2 x 2 block from (dx, dy) on is one colour, as in an
+    image enlarged twice."""
+    w, h = image.size
+    data = image.load()
+    return all(data[x, y] == data[x + 1, y] == data[x, y + 1] == data[x + 1, y + 1]
+               for y in range(dy, h - 1, 2) for x in range(dx, w - 1, 2))
+
+
+# Buffers a Wayland client makes: in shared memory (width and height after
+# the offset) or from a dmabuf.
+BUFFER = re.compile(r"(?:create_buffer\(new id wl_buffer@\d+, \d+|create_immed\(new id wl_buffer@\d+), (\d+), (\d+)")
+
+
+def on_weston(exe, scale, xwayland, wayland):
+    """Shows sharp at its size; a key holds it and Escape ends it with status
+    0. On Wayland (`wayland`) with the desktop entry's app id and the
+    caption, otherwise through Xwayland."""
+    with harness.XServer(size=(WESTON_OUTPUT[0] * scale, WESTON_OUTPUT[1] * scale)) as server, \
+            Weston(server, scale, xwayland) as weston, harness.Program(weston, exe) as program:
+        name = f"weston_scale_{scale}{'_xwayland' if xwayland else ''}"
+
+        def has_red():
+            program.check_running()
+            return pixels.RED in weston.screenshot().getdata()
+        wait_until(has_red, "no red frame on weston's screen")
+        program.key("space")
+        shot = pixels.wait_still(weston, "after the space bar")
+        left, top, width, height = client_area(shot, scale)
+        window = shot.crop((left, top, left + width, top + height))
+        check_circles(window, scale, name)
+        if scale > 1:
+            check(not uniform_blocks(window, 0, 0) and not uniform_blocks(window, 1, 1),
+                  f"the window is enlarged from a lower density; see {harness.save(window, name)}")
+        program.key("Escape")
+        status, took = program.wait_exit(harness.ENDING_S)
+        log = program.stderr()
+        check(status == 0, f"{name}: Escape ended the program with status {status}; stderr ends {log[-300:]!r}")
+        if wayland:
+            check(f'set_app_id("{APP_ID}")' in log, f"the app id is not {APP_ID}")
+            check(f'set_title("{CAPTION}")' in log, "the title is not the caption")
+            sizes = {(int(w), int(h)) for w, h in BUFFER.findall(log)}
+            check((width, height) in sizes, f"no buffer of {width} x {height} pixels among {sorted(sizes)}")
+        else:
+            check("xdg_toplevel" not in log, "the program made a Wayland window where Xwayland was to serve")
+        print(f"{name}: client area {width} x {height} at ({left}, {top}), ended after {took * 1000:.0f} ms")
+
+
+def wayland_scale_1(exe):
+    on_weston(exe, 1, xwayland=False, wayland=True)
+
+
+def xwayland_scale_1(exe):
+    on_weston(exe, 1, xwayland=True, wayland=False)
+
+
+def wayland_beside_xwayland_scale_2(exe):
+    on_weston(exe, 2, xwayland=True, wayland=True)
+
+
+def destroyed_window(exe):
+    """Another client destroys the window, running and then held: the
+    program ends at once with status 0 and prints nothing. Its X server
+    going away ends it with status 1 and one line."""
+    with harness.XServer() as server:
+        for held in (False, True):
+            server.move_pointer(0, 0)
+            with harness.Program(server, exe) as program:
+                program.find_window()
+                pixels.wait_for_red(program)
+                if held:
+                    program.key("space")
+                    pixels.wait_still(program, "after the space bar")
+                program.window.destroy()
+                server.display.sync()
+                program.check_ends(f"the window destroyed while {'held' if held else 'running'}")
+        server.move_pointer(0, 0)
+        with harness.Program(server, exe) as program:
+            program.find_window()
+            pixels.wait_for_red(program)
+            server.display.close()
+            server.display = None
+            harness._stop(server.process)
+            status, _ = program.wait_exit(harness.ENDING_S)
+            lines = program.stderr().splitlines()
+            check(status == 1 and len(lines) == 1 and server.name in lines[0],
+                  f"with its X server gone the program ended with status {status}, stderr {lines}")
+            print(f"X server gone: {lines[0]}")
+
+
+class TwoMonitors(harness.XServer):
+    """Xorg with the dummy driver and two RandR monitors: the small one at
+    the left, primary, and the large one right of it."""
+
+    def __init__(self):
+        super().__init__(size=(SMALL_MONITOR[0] + LARGE_MONITOR[0], LARGE_MONITOR[1]))
+        self.folder = tempfile.mkdtemp(prefix="rotary-xorg-")
+        Path(self.folder, "xorg.conf").write_text(XORG_DUMMY_CONFIG)
+
+    def command(self, displayfd):
+        return ["Xorg", "-displayfd", str(displayfd), "-config", f"{self.folder}/xorg.conf", "-configdir",
+                self.folder, "-logfile", f"{self.folder}/xorg.log", "-noreset", "-nolisten", "tcp", "-dpi", "96"]
+
+    def __enter__(self):
+        super().__enter__()
+        large = "x".join(map(str, LARGE_MONITOR))
+        subprocess.run(["xrandr", "--addmode", "DUMMY1", large], env=self.env(), check=True, timeout=10)
+        subprocess.run(["xrandr", "--output", "DUMMY0", "--mode", "x".join(map(str, SMALL_MONITOR)), "--pos", "0x0",
+                        "--primary", "--output", "DUMMY1", "--mode", large, "--pos", f"{SMALL_MONITOR[0]}x0"],
+                       env=self.env(), check=True, timeout=10)
+        # The dummy outputs' state that other clients read changes on a probe.
+        subprocess.run(["xrandr", "--query"], env=self.env(), check=True, timeout=10, stdout=subprocess.DEVNULL)
+        return self
+
+    def __exit__(self, *exc):
+        super().__exit__(*exc)
+        shutil.rmtree(self.folder, ignore_errors=True)
+        return False
+
+
+def check_on_one_monitor(program, frame, expected_size, what):
+    left, top, width, height = program.client_rect()
+    print(f"{what}: client area {width} x {height} at ({left}, {top})")
+    check((width, height) == expected_size, f"{what}: client area {width} x {height}, expected {expected_size}")
+    monitors = [(0, 0) + SMALL_MONITOR, (SMALL_MONITOR[0], 0) + LARGE_MONITOR]
+    outer = (left - frame[0], top - frame[2], left + width + frame[1], top + height + frame[3])
+    check(any(mx <= outer[0] and my <= outer[1] and outer[2] <= mx + mw and outer[3] <= my + mh
+              for mx, my, mw, mh in monitors), f"{what}: the window {outer} does not lie on one monitor")
+    pixels.wait_for_red(program)
+
+
+def second_monitor(exe):
+    """With the pointer on the large second monitor, the window opens there
+    at full size where no window manager places it; openbox puts it on the
+    small primary, where it fits with its frame."""
+    with TwoMonitors() as server:
+        middle_of_large = (SMALL_MONITOR[0] + LARGE_MONITOR[0] // 2, LARGE_MONITOR[1] // 2 - 300)
+        server.move_pointer(*middle_of_large)
+        with harness.Program(server, exe) as program:
+            program.find_window()
+            check_on_one_monitor(program, (0, 0, 0, 0), CLIENT_SIZE, "no window manager")
+            left, _, width, _ = program.client_rect()
+            check(left >= SMALL_MONITOR[0], "without a window manager the window is not on the pointer's monitor")
+            program.key("Escape")
+            program.check_ends("Escape on the second monitor")
+        with openbox(server):
+            server.move_pointer(*middle_of_large)
+            with harness.Program(server, exe) as program:
+                program.find_window()
+                frame = program.window.get_full_property(server.display.intern_atom("_NET_FRAME_EXTENTS"),
+                                                         Xatom.CARDINAL).value
+                # The density, in steps of 0.05, at which the client area and
+                # openbox's frame fit 1280 x 720: 0.9.
+                check_on_one_monitor(program, frame, (878, 667), "openbox")
+                program.key("Escape")
+                program.check_ends("Escape under openbox on the primary monitor")
+
+
+CASES = {f.__name__: f for f in (under_openbox, wayland_scale_1, xwayland_scale_1, wayland_beside_xwayland_scale_2,
+                                 destroyed_window, second_monitor)}
+
+if __name__ == "__main__":
+    raise SystemExit(harness.main(CASES))
