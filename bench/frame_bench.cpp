@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "animation/form1.h"
-#include "background_picture.h"
+#include "background/background_picture.h"
 #include "canvas/canvas_platform.h"
-#include "straightforward_frame.h"
+#include "support/straightforward_frame.h"
 #include "window/sdl_window.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "bmp_file.h"
+#include "tools/bmp_file.h"
 #include "icon/icon_raster.h"
 #include "icon/program_icon.h"
 

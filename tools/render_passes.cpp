@@ -10,9 +10,9 @@
 #include <string_view>
 
 #include "animation/form1.h"
-#include "background_picture.h"
-#include "bmp_file.h"
-#include "support/headless_platform.h"
+#include "background/background_picture.h"
+#include "tools/bmp_file.h"
+#include "canvas/canvas_platform.h"
 
 namespace {
 
@@ -21,6 +21,19 @@ constexpr const char* usage =
     "Runs the animation for a number of passes (default 100) without a display\n"
     "and writes the window's picture to a BMP file (default passes.bmp); with 0\n"
     "passes, the background picture alone.\n";
+
+// The animation without a display: a fixed number of passes and no input.
+class Offscreen final : public CanvasPlatform {
+public:
+    explicit Offscreen(long long passes) : CanvasPlatform(UserCoordinates{}, draw_background_picture), passes_(passes) {}
+    bool pump_events(FormEvents&) override { return !ended_ && ++pumped_ < passes_; }
+    void end() override { ended_ = true; }
+
+private:
+    long long passes_;
+    long long pumped_ = 0;
+    bool ended_ = false;
+};
 
 // A whole number, 0 or more, or nothing.
 std::optional<long long> pass_count(std::string_view text) {
@@ -45,7 +58,7 @@ int main(int argc, char** argv) {
     const long long passes = *count;
     const std::string output = argc > 2 ? argv[2] : "passes.bmp";
     try {
-        HeadlessPlatform platform(passes, UserCoordinates{}, draw_background_picture);
+        Offscreen platform(passes);
         Form1 form(platform);
         // No passes: the background picture alone.
         if (passes > 0) form.Activate();

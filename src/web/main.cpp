@@ -6,7 +6,7 @@
 #include <string>
 
 #include "animation/form1.h"
-#include "canvas/main_window.h"
+#include "animation/main_window.h"
 #include "web/web_platform.h"
 
 namespace {

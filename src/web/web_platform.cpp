@@ -7,7 +7,7 @@
 #include <string>
 
 #include "animation/keys.h"
-#include "background_picture.h"
+#include "background/background_picture.h"
 
 namespace {
 

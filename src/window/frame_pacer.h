@@ -7,14 +7,15 @@
 #include <chrono>
 #include <thread>
 
-#include "canvas/main_window.h"
+// Presentation rate where the display does not report its own.
+inline constexpr int default_refresh_hz = 60;
 
 // The rate from the display's report: one outside what displays run at (a
 // driver saying 1 Hz would show one frame a second) or none (0) gives the
 // usual rate instead.
 constexpr int presentation_hz(int reported_hz) {
     constexpr int slowest = 30, fastest = 240;
-    return reported_hz >= slowest && reported_hz <= fastest ? reported_hz : main_window::default_refresh_hz;
+    return reported_hz >= slowest && reported_hz <= fastest ? reported_hz : default_refresh_hz;
 }
 
 class FramePacer {

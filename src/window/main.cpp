@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "animation/form1.h"
-#include "background_picture.h"
+#include "background/background_picture.h"
 #include "icon/program_icon.h"
 #include "window/command_line.h"
 #include "window/parent_console.h"

@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "animation/keys.h"
-#include "canvas/main_window.h"
+#include "animation/main_window.h"
 #include "window/display_choice.h"
 #include "window/end_signals.h"
 #include "window/window_fit.h"
@@ -179,7 +179,7 @@ OpenWindow open_window(std::span<const IconImage> icons) {
 int refresh_hz(SDL_Window* window) {
     SDL_DisplayMode mode{};
     if (SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) < 0) {
-        return main_window::default_refresh_hz;
+        return default_refresh_hz;
     }
     return presentation_hz(mode.refresh_rate);
 }

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "bmp_file.h"
+#include "tools/bmp_file.h"
 
 PixelImage PixelImage::of(const Canvas& image) {
     PixelImage p;

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "animation/form1.h"
-#include "background_picture.h"
+#include "background/background_picture.h"
 #include "support/headless_platform.h"
 #include "support/operator_script.h"
 

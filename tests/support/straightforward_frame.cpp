@@ -1,4 +1,4 @@
-#include "straightforward_frame.h"
+#include "support/straightforward_frame.h"
 
 #include <cmath>
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "animation/form1.h"
-#include "background_picture.h"
+#include "background/background_picture.h"
 #include "canvas/canvas_platform.h"
 #include "support/operator_script.h"
 

@@ -1,4 +1,5 @@
-// The description of the program's one window.
+// The description of the program's one window that every front end shows:
+// its caption.
 #pragma once
 
 #include <string_view>
@@ -11,8 +12,5 @@ inline constexpr std::string_view caption =
     "                                Use:  SpaceBar and Mouse"
     "                        ESC or DoubleClick to Quit";
 static_assert(caption.size() == 165);
-
-// Presentation rate where the display does not report its own.
-inline constexpr int default_refresh_hz = 60;
 
 }  // namespace main_window

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "animation/form1.h"
-#include "straightforward_frame.h"
+#include "support/straightforward_frame.h"
 #include "support/headless_platform.h"
 #include "support/operator_script.h"
 #include "support/pixel_compare.h"

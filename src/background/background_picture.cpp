@@ -1,4 +1,4 @@
-#include "background_picture.h"
+#include "background/background_picture.h"
 
 #include <cstdint>
 #include <numbers>
