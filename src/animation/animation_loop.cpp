@@ -25,7 +25,6 @@ void Form1::Activate() {
 void Form1::start_up() {
     AnimationState& s = state_;
     s.pi = 4 * std::atan(1.0);
-    platform_.set_fore_color(colours::black);
     s.step1 = 2 * s.pi / 1000;
     s.stepe = 15 * s.step1;
     s.stopp = 1;

@@ -29,9 +29,6 @@ public:
     // Removes all drawing; the background picture shows again.
     virtual void clear() = 0;
     virtual Colour back_color() const = 0;
-    // Every drawing call names its colour, so nothing depends on the
-    // foreground colour; a platform may ignore it.
-    virtual void set_fore_color(Colour /*colour*/) {}
 
     // Shows what was drawn and delivers waiting events to `handlers`.
     // Returns false once the program has ended: the caller must unwind

@@ -33,7 +33,6 @@ public:
     void circle(float x, float y, float radius, Colour colour) override;
     void clear() override { shapes_.clear(); }
     Colour back_color() const override { return colours::light_grey; }
-    void set_fore_color(Colour) override {}
     bool pump_events(FormEvents&) override;
     void end() override { passes_left_ = 0; }
 

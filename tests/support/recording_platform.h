@@ -13,7 +13,7 @@
 #include "support/pass_script.h"
 
 struct Command {
-    enum class Kind { line, circle, clear, fore_color, pump };
+    enum class Kind { line, circle, clear, pump };
     Kind kind;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // line ends; circle centre in x1, y1 and radius in x2
     Colour colour = 0;
@@ -36,7 +36,6 @@ public:
     }
     void clear() override { commands.push_back({Command::Kind::clear}); }
     Colour back_color() const override { return colours::light_grey; }
-    void set_fore_color(Colour colour) override { commands.push_back({Command::Kind::fore_color, 0, 0, 0, 0, colour}); }
     bool pump_events(FormEvents& handlers) override {
         commands.push_back({Command::Kind::pump});
         return script_.pump(handlers);
