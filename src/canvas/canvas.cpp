@@ -238,7 +238,7 @@ void Canvas::line(float x1, float y1, float x2, float y2, Colour colour) {
 }
 
 // The program draws circles of two sizes: their vertex directions are kept
-// (a third of a frame's time went into recomputing them).
+// rather than recomputed for every circle.
 const Canvas::UnitCircle& Canvas::unit_circle(int vertices) {
     for (const UnitCircle& c : unit_circles_) {
         if (c.vertices == vertices) return c;

@@ -1,9 +1,9 @@
 // The parts of an image drawn on since they were last taken, kept as square
 // tiles so that a front end can send only those to the display. A frame
-// touches a thin band along two traces and three circles: at 96 dpi about a
-// fifth of the image in some fifty rectangles of 32-pixel tiles, where a span
-// a row covers two fifths and the frame's bounding box nearly all of it.
-// Tiles of 32 cost the program and the X server less than 8, 16 or 64.
+// touches a thin band along two traces and three circles: a small share of
+// the image in a few dozen rectangles, where a span a row, or the frame's
+// bounding box, would cover much more. docs/performance.md says why the tiles
+// are 32 pixels.
 #pragma once
 
 #include <climits>

@@ -27,7 +27,7 @@ APART_S = 0.5
 LAST_DIRECTION_APART = 0.2  # radians
 BACKLOG_PRESSES = 40000
 BURST_MOVES = 50000
-# Ending after a backlog: it used to take 30 s or more, or never happen.
+# Ending after a backlog of input is as prompt as ever, or nearly.
 BACKLOG_ENDING_S = 2.0
 WORKING_THROUGH_S = 0.3  # SIGTERM comes while the backlog is being read
 MEMORY_SETTLE_S = 1.0
