@@ -175,8 +175,11 @@ describe('the page', () => {
     const below = await pagePoint(page, 0, 50);
     await page.mouse.move(below.x, below.y, { steps: 4 });
     const trail = await checkSteered(page, 0, 12);
+    const sampling = () => page.evaluate(() => getComputedStyle(canvas).imageRendering);
+    assert.equal(await sampling(), 'pixelated', 'at its own size the picture is not taken pixel for pixel');
     await page.setViewportSize({ width: 1366, height: 657 });
     await checkFits(page, '1366×657');
+    assert.equal(await sampling(), 'auto', 'the picture shown scaled is not smoothed');
     assert.equal((await facts(page)).hash, trail.hash, 'the resize changed the trail');
     const left = await pagePoint(page, -50, 0);
     await page.mouse.move(left.x, left.y, { steps: 4 });
