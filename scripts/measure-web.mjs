@@ -88,13 +88,20 @@ async function percentOfOneCore(page) {
 }
 
 // Notes, from before the page's own scripts, the first animation frame whose
-// canvas has red on the row through the origin.
+// canvas has red on the row through the origin. The row is read through a
+// copy: asking the page's canvas for a context would create it before the
+// page does, with other options (not opaque) than the page's.
 function watchForRed() {
+  const copy = new OffscreenCanvas(1, 1).getContext('2d', { willReadFrequently: true });
   const look = () => {
     const canvas = document.getElementById('canvas');
-    const row = canvas?.width > 0 &&
-                canvas.getContext('2d').getImageData(0, Math.round(canvas.height * 0.545), canvas.width, 1).data;
-    for (let i = 0; row && i < row.length; i += 4) {
+    let row = [];
+    if (canvas?.width > 0) {
+      if (copy.canvas.width !== canvas.width) copy.canvas.width = canvas.width;
+      copy.drawImage(canvas, 0, Math.round(canvas.height * 0.545), canvas.width, 1, 0, 0, canvas.width, 1);
+      row = copy.getImageData(0, 0, canvas.width, 1).data;
+    }
+    for (let i = 0; i < row.length; i += 4) {
       // At least half red over the grey: Canvas 2D's strokes are anti-aliased.
       if (row[i] >= 224 && row[i + 1] <= 96 && row[i + 2] <= 96) return (window.firstRedMs = performance.now());
     }

@@ -58,6 +58,14 @@ EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
     // A finger or pen that touches down points where it touches.
     canvas.addEventListener('pointerdown', event => event.pointerType !== 'mouse' && steer(event), on);
     canvas.addEventListener('dblclick', () => push([2]), on);
+    // Whether the picture is shown at its own size (as from load until the
+    // window or the density changes) or scaled, which is then smoothed.
+    const markOwnSize = () => {
+        const scale = canvas.getBoundingClientRect().width * devicePixelRatio / canvas.width;
+        canvas.classList.toggle('at-own-size', Math.abs(scale - 1) < 0.02);
+    };
+    new ResizeObserver(markOwnSize).observe(canvas);
+    addEventListener('resize', markOwnSize, on);  // zoom changes the density
 });
 
 EM_JS(void, stop_listening, (), { Module.input.stop.abort(); });
