@@ -25,7 +25,8 @@ from Xlib import X, Xatom
 from test_window import CAPTION, CLIENT_SIZE, check_circles
 
 APP_ID = "io.github.rotary_envelope.RotaryEnvelope"
-START_TIMEOUT_S = 10
+# A bound that means "it hangs": software OpenGL on a loaded machine is slow.
+START_TIMEOUT_S = 30
 # Weston's output in its own (logical) pixels: room for the window, its
 # title bar and weston's panel.
 WESTON_OUTPUT = (1100, 850)
