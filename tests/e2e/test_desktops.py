@@ -282,6 +282,12 @@ class TwoMonitors(harness.XServer):
 
 
 def check_on_one_monitor(program, frame, expected_size, what):
+    # The program sizes the window once it is mapped; a window manager under
+    # load may apply that a little after the window shows.
+    pixels.wait_for_red(program)
+    deadline = time.monotonic() + 5
+    while tuple(program.client_rect()[2:]) != expected_size and time.monotonic() < deadline:
+        time.sleep(0.02)
     left, top, width, height = program.client_rect()
     print(f"{what}: client area {width} x {height} at ({left}, {top})")
     check((width, height) == expected_size, f"{what}: client area {width} x {height}, expected {expected_size}")
@@ -289,7 +295,6 @@ def check_on_one_monitor(program, frame, expected_size, what):
     outer = (left - frame[0], top - frame[2], left + width + frame[1], top + height + frame[3])
     check(any(mx <= outer[0] and my <= outer[1] and outer[2] <= mx + mw and outer[3] <= my + mh
               for mx, my, mw, mh in monitors), f"{what}: the window {outer} does not lie on one monitor")
-    pixels.wait_for_red(program)
 
 
 def second_monitor(exe):
