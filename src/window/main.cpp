@@ -11,6 +11,19 @@
 #include "window/parent_console.h"
 #include "window/sdl_window.h"
 
+namespace {
+
+// Windows shows the icon of the executable's resources, at every size.
+std::vector<IconImage> icons_to_set() {
+#ifdef _WIN32
+    return {};
+#else
+    return window_icons();
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     const CommandLine command = read_command_line({argv + 1, argv + argc});
     if (!command.open_window) {
@@ -20,13 +33,10 @@ int main(int argc, char** argv) {
         return command.exit_status;
     }
     try {
+        // Drawn before SDL starts, so that SDL and the window system reuse the
+        // memory the drawing frees instead of adding to it.
+        const std::vector<IconImage> icons = icons_to_set();
         SdlVideo video;
-#ifdef _WIN32
-        // Windows shows the icon of the executable's resources, at every size.
-        const std::vector<IconImage> icons;
-#else
-        const std::vector<IconImage> icons = window_icons();
-#endif
         SdlWindow window(video, draw_background_picture, icons);
         Form1 form(window);
         form.Activate();
