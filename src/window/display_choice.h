@@ -5,6 +5,9 @@
 
 #include <string>
 
+// Whether an environment variable (as std::getenv gives it) has a value.
+inline bool is_set(const char* variable) { return variable != nullptr && *variable != '\0'; }
+
 // In a Wayland session its own driver, with X11 (Xwayland) behind it: only
 // Wayland draws at a scaled output's density (the window prefers Xwayland
 // on unscaled ones). "x11" where only DISPLAY is set, so that no other

@@ -46,14 +46,14 @@ PixelFormat Presenter::format_for(SDL_Window* window) {
 std::uint32_t* Presenter::memory_for(SDL_Window* window, int width, int height) {
     if (through_renderer(window)) return nullptr;
     SDL_Surface* s = window_surface(window);
-    return fits(s, width, height, format_for(window)) ? static_cast<std::uint32_t*>(s->pixels) : nullptr;
+    return fits(s, width, height, format_of(s->format)) ? static_cast<std::uint32_t*>(s->pixels) : nullptr;
 }
 
 Presenter::Presenter(SDL_Window* window, Canvas& canvas) : window_(window), canvas_(canvas) {
     if (through_renderer(window)) {
         renderer_.reset(checked(SDL_CreateRenderer(window, -1, 0), "SDL_CreateRenderer"));
-        texture_.reset(checked(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
-                                                 SDL_TEXTUREACCESS_STREAMING, canvas.width(), canvas.height()),
+        texture_.reset(checked(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                                 canvas.width(), canvas.height()),
                                "SDL_CreateTexture"));
         return;
     }

@@ -67,7 +67,7 @@ SdlVideo::SdlVideo() {
     std::string driver = SDL_GetCurrentVideoDriver();
     // On unscaled outputs Xwayland shows the same window for a small part of
     // the processor time: SDL 2.26 draws Wayland windows through OpenGL.
-    if (driver == "wayland" && !driver_chosen && display != nullptr && *display != '\0' && !scaled_display()) {
+    if (driver == "wayland" && !driver_chosen && is_set(display) && !scaled_display()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
         checked(SDL_InitSubSystem(SDL_INIT_VIDEO), "SDL_InitSubSystem");
@@ -92,6 +92,8 @@ SdlVideo::~SdlVideo() {
 
 namespace {
 
+int display_of(SDL_Window* window) { return std::max(0, SDL_GetWindowDisplayIndex(window)); }
+
 ScreenArea usable_area(int display) {
     SDL_Rect usable{};
     checked(SDL_GetDisplayUsableBounds(display, &usable), "SDL_GetDisplayUsableBounds");
@@ -112,7 +114,7 @@ FrameExtents frame_of(SDL_Window* window, double scale) {
 // fits, with `frame`, the display it is on, and centres it there when that
 // changes its size. Returns the density in the window's points.
 double fit(SDL_Window* window, double desktop_scale, FrameExtents frame) {
-    const ScreenArea usable = usable_area(std::max(0, SDL_GetWindowDisplayIndex(window)));
+    const ScreenArea usable = usable_area(display_of(window));
     const double density = fitted_density(desktop_scale, usable, frame);
     const UserCoordinates client(density);
     int width = 0, height = 0;
@@ -144,7 +146,7 @@ double desktop_dpi(SDL_Window* window) {
     // Windows: the monitor's scale, the program being aware of it per monitor.
     float diagonal = 0, horizontal = 0, vertical = 0;
     if (std::string_view(SDL_GetCurrentVideoDriver()) == "windows" &&
-        SDL_GetDisplayDPI(std::max(0, SDL_GetWindowDisplayIndex(window)), &diagonal, &horizontal, &vertical) == 0) {
+        SDL_GetDisplayDPI(display_of(window), &diagonal, &horizontal, &vertical) == 0) {
         return horizontal;
     }
     return 96;
@@ -173,12 +175,12 @@ OpenWindow open_window(std::span<const IconImage> icons) {
     SDL_GetWindowSize(window.get(), &points, &height);
     SDL_GetWindowSizeInPixels(window.get(), &pixels, &height);
     const double pixels_per_point = points > 0 && pixels > 0 ? static_cast<double>(pixels) / points : 1.0;
-    return {std::move(window), density * pixels_per_point, pixels_per_point};
+    return {std::move(window), UserCoordinates(density * pixels_per_point), pixels_per_point};
 }
 
 int refresh_hz(SDL_Window* window) {
     SDL_DisplayMode mode{};
-    if (SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) < 0) {
+    if (SDL_GetCurrentDisplayMode(display_of(window), &mode) < 0) {
         return default_refresh_hz;
     }
     return presentation_hz(mode.refresh_rate);
@@ -192,9 +194,9 @@ SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const I
 // The window opens first: the canvas takes its pixel layout and, where it
 // fits, draws in its surface. The first pump shows it.
 SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture)
-    : CanvasPlatform(UserCoordinates(opened.density), std::move(picture), Presenter::format_for(opened.window.get()),
-                     Presenter::memory_for(opened.window.get(), UserCoordinates(opened.density).width(),
-                                           UserCoordinates(opened.density).height())),
+    : CanvasPlatform(
+          opened.coordinates, std::move(picture), Presenter::format_for(opened.window.get()),
+          Presenter::memory_for(opened.window.get(), opened.coordinates.width(), opened.coordinates.height())),
       events_(video.events()),
       window_(std::move(opened.window)),
       pixels_per_point_(opened.pixels_per_point),

@@ -29,11 +29,11 @@ private:
     std::optional<EventFilter> events_;  // set once SDL is initialised
 };
 
-// A window opened and shown: its canvas's density (relative to 96 dpi), and
-// its pixels per point, more than 1 where SDL scales the window itself.
+// A window opened and shown: its canvas's coordinates, and its pixels per
+// point, more than 1 where SDL scales the window itself.
 struct OpenWindow {
     WindowPtr window;
-    double density;
+    UserCoordinates coordinates;
     double pixels_per_point;
 };
 
