@@ -123,6 +123,11 @@ class XServer:
         env.pop("SDL_VIDEODRIVER", None)
         return env
 
+    def grab(self, left, top, width, height):
+        """What the screen shows in a rectangle, as an RGB image."""
+        reply = self.display.screen().root.get_image(left, top, width, height, X.ZPixmap, 0xFFFFFFFF)
+        return Image.frombytes("RGB", (width, height), reply.data, "raw", "BGRX")
+
     def xdotool(self, *args):
         result = subprocess.run(["xdotool", *map(str, args)], env=self.env(), capture_output=True,
                                 text=True, timeout=XDOTOOL_TIMEOUT_S)
@@ -266,10 +271,7 @@ class Program:
 
     def screenshot(self):
         """What the screen shows over the client area."""
-        left, top, width, height = self.client_rect()
-        root = self.server.display.screen().root
-        reply = root.get_image(left, top, width, height, X.ZPixmap, 0xFFFFFFFF)
-        return Image.frombytes("RGB", (width, height), reply.data, "raw", "BGRX")
+        return self.server.grab(*self.client_rect())
 
     def screen_point(self, px, py):
         """The screen position of client pixel (px, py)."""

@@ -10,7 +10,6 @@ key acts and the program ends with status 0."""
 import os
 import re
 import shutil
-import signal
 import subprocess
 import tempfile
 import time
@@ -20,8 +19,7 @@ from pathlib import Path
 import harness
 import pixels
 from harness import check
-from PIL import Image
-from Xlib import X, Xatom
+from Xlib import Xatom
 from test_window import CAPTION, CLIENT_SIZE, check_circles
 
 APP_ID = "io.github.rotary_envelope.RotaryEnvelope"
@@ -141,10 +139,7 @@ class Weston:
 
     def screenshot(self):
         """What weston shows, in the outer X server."""
-        root = self.server.display.screen().root
-        width, height = WESTON_OUTPUT[0] * self.scale, WESTON_OUTPUT[1] * self.scale
-        reply = root.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF)
-        return Image.frombytes("RGB", (width, height), reply.data, "raw", "BGRX")
+        return self.server.grab(0, 0, WESTON_OUTPUT[0] * self.scale, WESTON_OUTPUT[1] * self.scale)
 
     def xdotool(self, *args):
         return self.server.xdotool(*args)
