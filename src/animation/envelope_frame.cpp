@@ -13,6 +13,7 @@ void Form1::draw_frame() {
     LoopValues& w = loop_;
 
     trace(s.j1, w.cx, w.cy, colours::black);
+    trail_.add(s.j1);
 
     w.cxp = w.cx;
     w.cyp = w.cy;
@@ -22,6 +23,18 @@ void Form1::draw_frame() {
     const Colour background = platform_.back_color();
     platform_.circle(f(w.cxp), f(w.cyp), f(figure::centre_radius), background);
     trace(s.j, w.cx, w.cy, colours::red);
+    platform_.circle(f(w.cx), f(w.cy), f(figure::centre_radius), colours::red);
+    platform_.circle(0, 0, f(figure::origin_radius), colours::blue);
+}
+
+// The frame's black traces, each about its own centre, then the red figure
+// and the circles the last frame left. Drawing is opaque and the figures
+// never reach the circles, so the order of the black ones does not matter.
+void Form1::Paint() {
+    if (trail_.empty()) return;  // no frame since the clear
+    const LoopValues& w = loop_;
+    for (const double a : trail_.angles()) trace(a, figure::e * std::sin(a), figure::e * std::cos(a), colours::black);
+    trace(state_.j1, w.cx, w.cy, colours::red);
     platform_.circle(f(w.cx), f(w.cy), f(figure::centre_radius), colours::red);
     platform_.circle(0, 0, f(figure::origin_radius), colours::blue);
 }

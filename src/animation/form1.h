@@ -8,6 +8,7 @@
 #include "animation/animation_state.h"
 #include "animation/colour.h"
 #include "animation/platform.h"
+#include "animation/trail.h"
 
 class Form1 final : public FormEvents {
 public:
@@ -21,12 +22,19 @@ public:
     void MouseMove(int button, int shift, float x, float y) override;
     void DblClick() override;
 
+    // Draws anew over a cleared surface what the loop has left on it since
+    // its last clear: the trail's black figures, the red figure with its
+    // centre circle and the origin circle. For a front end whose surface
+    // changes size (the page); the loop itself never repaints.
+    void Paint();
+
     AnimationState& state() { return state_; }
     const AnimationState& state() const { return state_; }
     const LoopValues& loop_values() const { return loop_; }
 
 private:
     void start_up();
+    void clear();
     void advance();
     void draw_frame();
     void trace(double a, double ox, double oy, Colour colour);
@@ -36,4 +44,5 @@ private:
     AnimationState state_;
     LoopValues loop_;
     TraceMemo memo_;
+    Trail trail_;  // the black figures since the last clear
 };

@@ -10,7 +10,7 @@ void Form1::KeyPress(std::uint16_t code) {
     AnimationState& s = state_;
     switch (code) {
     case key::escape:
-        platform_.clear();
+        clear();
         platform_.end();
         break;
     case key::slower:
@@ -57,6 +57,6 @@ void Form1::MouseMove(int /*button*/, int /*shift*/, float x, float y) {
 }
 
 void Form1::DblClick() {
-    platform_.clear();
+    clear();
     platform_.end();
 }
