@@ -1,7 +1,7 @@
 // The program's platform in a browser page: the canvas is shown in the page's
 // <canvas> element, and the page's keys, pointer (mouse, pen and touch),
-// double-clicks and buttons reach the window's handlers. The only code, with
-// main.cpp, that knows the browser.
+// double-clicks, double-taps and buttons reach the window's handlers. The
+// only code, with main.cpp, that knows the browser.
 //
 // The browser delivers events only while the program has yielded to it, so
 // each pump puts on the page what the pass drew, yields, and then hands the
@@ -11,15 +11,15 @@
 // after two passes that drew nothing the loop waits for input and asks for
 // no frames at all.
 //
-// The canvas takes the element's shown size at the page's density when the
-// page loads. The page scales the element with its window afterwards; the
-// canvas keeps its pixels (the trail is never redrawn), and pointer positions
-// are mapped from the size shown at the time.
+// The canvas has the element's shown size at the page's density. When either
+// changes (a phone turned, the window resized, the zoom changed), the next
+// pump starts the canvas afresh at the new size and the window's logic draws
+// its picture there anew, trail and all.
 #pragma once
 
 #include <cstdint>
 
-#include "animation/animation_state.h"
+#include "animation/form1.h"
 #include "canvas/canvas_platform.h"
 
 class WebPlatform final : public CanvasPlatform {
@@ -33,17 +33,22 @@ public:
     WebPlatform(const WebPlatform&) = delete;
     WebPlatform& operator=(const WebPlatform&) = delete;
 
-    // The state whose hold the page's hold button names.
-    void show_hold_of(const AnimationState& state) { state_ = &state; }
+    // The window whose hold the page's hold button names and whose picture
+    // is drawn anew at a new size.
+    void show_window(Form1& form) { form_ = &form; }
 
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
 
+    // Once the run has ended: says so and keeps the picture fitted to the
+    // page until the operator asks for a new run.
+    void wait_for_start_again();
+
+private:
     // Puts on the page the parts drawn since the last call; false when there
     // were none.
     bool show();
-
-private:
+    void fit_to_page();
     void deliver(FormEvents& handlers);
     void label_hold_button();
     // A position in CSS pixels from the element's top-left corner, with the
@@ -53,9 +58,9 @@ private:
     std::int64_t pass_limit_;
     bool hold_at_start_;
     bool held_from_start_;
-    const AnimationState* state_ = nullptr;
+    Form1* form_ = nullptr;
     std::int64_t pass_ = 0;  // the pass whose pump runs: the loop's count
     bool shown_before_ = true;
-    enum class HoldLabel { hold, resume, start } hold_label_ = HoldLabel::hold;
+    enum class HoldLabel { none, hold, resume, start } hold_label_ = HoldLabel::none;
     bool ended_ = false;
 };
