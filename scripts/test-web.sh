@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Builds the page and runs its tests in headless Chromium (tests/web/): real key
-# presses, pointer moves and double-clicks, judged by the canvas's pixels.
-# A skipped test fails the run.
+# Builds the page and runs its tests (tests/web/) in the three browser engines:
+# headless Chromium, Firefox ESR and WebKitGTK's MiniBrowser, with real key
+# presses, pointer moves, clicks and touches, judged by the canvas's pixels.
+# A second release of the site, built beside the first, serves the deployment
+# test. A skipped test fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build-web.sh
-npm ci --no-audit --no-fund
+export NODE_PATH=/usr/share/nodejs
+emcmake cmake -S . -B build/web-next -G Ninja -DCMAKE_BUILD_TYPE=Release -DROTARY_WERROR=ON \
+  -DROTARY_WEB_RELEASE=next >/dev/null
+cmake --build build/web-next -j2 >/dev/null
+PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund
 report=build/web/test-report.tap
 node --test --test-reporter=tap tests/web/*.test.mjs | tee "$report"
 if ! grep -qx '# skipped 0' "$report" || ! grep -qx '# todo 0' "$report"; then

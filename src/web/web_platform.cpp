@@ -234,10 +234,15 @@ bool WebPlatform::pump_events(FormEvents& handlers) {
         wait_for_input();
     }
     shown_before_ = shown;
-    deliver(handlers);
-    // Held once the first frame shows, whatever input came before it.
-    if (hold_at_start_ && pass_ == first_visible_pass && !ended_ && form_ != nullptr && form_->state().stopp == 1)
-        handlers.KeyPress(key::hold_or_run);
+    // Asked for reduced motion, the run is held once its first frame shows.
+    // Input that comes before waits until then, and a space bar among it
+    // does not undo the hold.
+    if (!hold_at_start_ || pass_ > first_visible_pass) {
+        deliver(handlers, false);
+    } else if (pass_ == first_visible_pass) {
+        if (form_ != nullptr && form_->state().stopp == 1) handlers.KeyPress(key::hold_or_run);
+        deliver(handlers, true);
+    }
     label_hold_button();
     ++pass_;
     if (pass_limit_ > 0 && pass_ >= pass_limit_) end();
@@ -267,12 +272,13 @@ void WebPlatform::fit_to_page() {
     if (form_ != nullptr) form_->Paint();
 }
 
-void WebPlatform::deliver(FormEvents& handlers) {
+void WebPlatform::deliver(FormEvents& handlers, bool without_hold_keys) {
     double event[4] = {};
     while (!ended_ && take_input(event)) {
         switch (static_cast<InputKind>(event[0])) {
         case InputKind::key:
-            handlers.KeyPress(static_cast<std::uint16_t>(event[1]));
+            if (const auto code = static_cast<std::uint16_t>(event[1]); !(without_hold_keys && code == key::hold_or_run))
+                handlers.KeyPress(code);
             break;
         case InputKind::pointer: {
             const UserPoint p = to_user(event[1], event[2], event[3]);

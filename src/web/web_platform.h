@@ -49,7 +49,8 @@ private:
     // were none.
     bool show();
     void fit_to_page();
-    void deliver(FormEvents& handlers);
+    // Hands the waiting input to the handlers, space bars left out if asked.
+    void deliver(FormEvents& handlers, bool without_hold_keys);
     void label_hold_button();
     // A position in CSS pixels from the element's top-left corner, with the
     // element `shown_width` CSS pixels wide, in user units.
