@@ -14,7 +14,8 @@ import { mkdtempSync, readdirSync, readFileSync, rmSync, statSync, symlinkSync, 
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
-import { launch, serve, SITE } from '../tests/web/page.mjs';
+import { launchChromium } from '../tests/web/drivers.mjs';
+import { serve, SITE } from '../tests/web/page.mjs';
 
 const ROUNDS = Number(process.argv[2] ?? 5);
 const SAMPLE_MS = 4000;
@@ -143,7 +144,7 @@ async function measure(browser, origin, kind, ratio) {
 const directory = mkdtempSync(join(tmpdir(), 'rotary-measure-'));
 for (const name of readdirSync(SITE)) symlinkSync(join(SITE, name), join(directory, name));
 for (const [name, html] of Object.entries(PAGES)) writeFileSync(join(directory, name), html);
-const [server, browser] = await Promise.all([serve(directory, 3600), launch()]);
+const [server, browser] = await Promise.all([serve(directory, { seconds: 3600, inPage: false }), launchChromium()]);
 try {
   const kinds = ['blank', 'square', 'plain', 'ours'];
   for (const ratio of [1, 2]) {
@@ -155,7 +156,7 @@ try {
   }
 } finally {
   await browser.close();
-  server.stop();
+  await server.stop();
   rmSync(directory, { recursive: true });
 }
 

@@ -31,6 +31,7 @@ public:
     AnimationState& state() { return state_; }
     const AnimationState& state() const { return state_; }
     const LoopValues& loop_values() const { return loop_; }
+    const Trail& trail() const { return trail_; }
 
 private:
     void start_up();

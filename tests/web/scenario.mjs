@@ -140,7 +140,7 @@ export function scenario(driver, more = () => {}) {
         assert.deepEqual(await page.evaluate(() => {
           const canvas = document.getElementById('canvas');
           const { width, height } = canvas.getBoundingClientRect();
-          return [width, height, canvas.width, canvas.height, document.getElementById('status').textContent,
+          return [width, Math.round(height), canvas.width, canvas.height, document.getElementById('status').textContent,
                   [...document.querySelectorAll('#controls button')].every(b => !b.disabled),
                   document.activeElement === canvas];
         }), [975, 741, Math.round(975 * ratio), Math.round(741 * ratio), '', true, false]);
