@@ -13,7 +13,7 @@ emcmake cmake -S . -B build/web-next -G Ninja -DCMAKE_BUILD_TYPE=Release -DROTAR
 cmake --build build/web-next -j2 >/dev/null
 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund
 report=build/web/test-report.tap
-node --test --test-reporter=tap tests/web/*.test.mjs | tee "$report"
+node --test --test-concurrency=3 --test-reporter=tap tests/web/*.test.mjs | tee "$report"
 if ! grep -qx '# skipped 0' "$report" || ! grep -qx '# todo 0' "$report"; then
   echo "test-web.sh: a browser test was skipped" >&2
   exit 1

@@ -163,8 +163,20 @@ export const webkit = {
                              /^(\d+)\n/);
     const port = await freePort();
     const webDriver = spawn('WebKitWebDriver', [`--port=${port}`], {
-      stdio: 'ignore', env: { ...process.env, DISPLAY: `:${xvfb.found[1]}` },
+      stdio: ['ignore', 'ignore', 'pipe'], env: { ...process.env, DISPLAY: `:${xvfb.found[1]}` },
     });
+    // A driver that has gone, or a call that never returns, fails the test
+    // that meets it instead of hanging the run.
+    let said = '', gone = null;
+    webDriver.stderr.on('data', chunk => { said = (said + chunk).slice(-2000); });
+    webDriver.on('exit', code => { gone = new Error(`WebKitWebDriver exited with ${code}: ${said}`); });
+    const within = (promise, what) => {
+      let timer;
+      const limit = new Promise((_, reject) => {
+        timer = setTimeout(() => reject(gone ?? new Error(`WebKitWebDriver: no answer to ${what}: ${said}`)), 60000);
+      });
+      return Promise.race([promise, limit]).finally(() => clearTimeout(timer));
+    };
     let driver = null;
     const quit = async () => {
       await driver?.quit().catch(() => {});
@@ -177,7 +189,8 @@ export const webkit = {
         xvfb.child.kill();
       },
       async open(address, { viewport = VIEWPORT } = {}) {
-        await quit();  // one session at a time, each with a fresh profile
+        if (gone) throw gone;
+        await within(quit(), 'quit');  // one session at a time, each with a fresh profile
         for (let tries = 0; !driver; tries++) {
           driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
             browserName: 'MiniBrowser',
@@ -189,9 +202,9 @@ export const webkit = {
           });
         }
         const session = driver;
-        await session.manage().setTimeouts({ script: 30000 });
-        await setWebKitViewport(session, viewport.width, viewport.height);
-        await session.get(address);
+        await within(session.manage().setTimeouts({ script: 30000 }), 'timeouts');
+        await within(setWebKitViewport(session, viewport.width, viewport.height), 'the window size');
+        await within(session.get(address), 'the address');
         const pointer = (x, y) => session.actions().move({ x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT });
         const page = {
           async evaluate(fn, arg) {
@@ -216,6 +229,7 @@ export const webkit = {
           problems: () => page.evaluate(() => (window.pageProblems ?? []).splice(0)).catch(() => []),
           close: quit,
         };
+        for (const [name, call] of Object.entries(page)) page[name] = (...args) => within(call(...args), name);
         return page;
       },
     };

@@ -37,6 +37,10 @@ export async function serve(directory = SITE, { seconds = 600, maxAge = null, in
     const path = decodeURIComponent(new URL(request.url, 'http://host').pathname);
     const name = path.endsWith('/') ? `${path.slice(1)}index.html` : path.slice(1);
     await held[name];
+    const notFound = () => {
+      response.writeHead(404, { 'Content-Type': 'text/plain' });
+      response.end('Not found');
+    };
     const failing = server.failing[name];
     if (failing === 'drop') return request.socket.destroy();
     const file = normalize(join(server.directory, name));
@@ -46,10 +50,7 @@ export async function serve(directory = SITE, { seconds = 600, maxAge = null, in
     } catch {
       modified = null;
     }
-    if (!file.startsWith(normalize(server.directory)) || !modified || failing === 'missing') {
-      response.writeHead(404, { 'Content-Type': 'text/plain' });
-      return response.end('Not found');
-    }
+    if (!file.startsWith(normalize(server.directory)) || !modified || failing === 'missing') return notFound();
     server.served.push(name);
     const headers = { 'Content-Type': TYPES[extname(name)] ?? 'application/octet-stream',
                       'Last-Modified': modified.toUTCString() };
@@ -59,7 +60,12 @@ export async function serve(directory = SITE, { seconds = 600, maxAge = null, in
       response.writeHead(304, headers);
       return response.end();
     }
-    let body = Buffer.isBuffer(failing) ? failing : readFileSync(file);
+    let body;
+    try {
+      body = Buffer.isBuffer(failing) ? failing : readFileSync(file);
+    } catch {
+      return notFound();  // gone since
+    }
     if (failing === 'truncated') body = body.subarray(0, body.length >> 1);
     if (inPage && name.endsWith('.html')) {
       body = Buffer.from(String(body).replace('<head>', `<head><script>${IN_PAGE}\n${server.script}</script>`));
@@ -87,8 +93,9 @@ export function siteFiles(directory = SITE) {
 }
 
 // Polls `check(arg)` in the page until it returns something truthy, which it
-// returns; fails after `timeout` ms with `what`.
-export async function waitFor(page, check, arg, { timeout = 15000, what = String(check) } = {}) {
+// returns; fails after `timeout` ms with `what`: a bound for a page that
+// hangs, far above what a loaded machine takes.
+export async function waitFor(page, check, arg, { timeout = 30000, what = String(check) } = {}) {
   const until = Date.now() + timeout;
   for (;;) {
     const result = await page.evaluate(check, arg);
@@ -100,7 +107,7 @@ export async function waitFor(page, check, arg, { timeout = 15000, what = String
 
 export const passesShown = page => page.evaluate(() => window.Module?.passesShown ?? 0);
 export const waitForPasses = (page, passes) =>
-  waitFor(page, n => (window.Module?.passesShown ?? 0) >= n, passes, { what: `${passes} passes` });
+  waitFor(page, n => (window.Module?.passesShown ?? 0) >= n, passes, { timeout: 90000, what: `${passes} passes` });
 
 // The canvas's facts (in-page.js) once `more` passes have been shown.
 export async function facts(page, more = 0) {

@@ -176,7 +176,8 @@ export function scenario(driver, more = () => {}) {
       await waitFor(page, () => document.activeElement.id === 'again', null, { what: 'the focus on Start again' });
       await page.press('Enter');
       await waitFor(page, () => document.getElementById('again').hidden, null, { what: 'a new run' });
-      await waitFor(page, () => !document.getElementById('again').hidden, null, { what: 'the new run ended' });
+      await waitFor(page, () => !document.getElementById('again').hidden, null,
+                    { timeout: 90000, what: 'the new run ended' });
       assert.equal((await facts(page)).hash, GOLDEN_70_PASSES, 'the new run differs');
 
       const smaller = { width: 800, height: 700 };
@@ -297,7 +298,7 @@ export function scenario(driver, more = () => {}) {
         try {
           const page = await load('', { passes: 0 });
           const line = await waitFor(page, () => document.getElementById('failure').textContent, null,
-                                     { timeout: 5000, what: `the failure line (${what})` });
+                                     { timeout: 8000, what: `the failure line (${what})` });
           assert.match(line, file === 'no WebAssembly' ? /cannot run the animation.*Try/ : /could not be loaded.*reload/,
                        what);
           assert.doesNotMatch(line.replace('WebAssembly,', ''), TECHNICAL, what);
@@ -328,10 +329,14 @@ export function scenario(driver, more = () => {}) {
 
     test('a new release on the server: a reload runs one release whole, the new one by the second reload, ' +
          'whether the host sends only Last-Modified or Cache-Control: max-age=600 too', async () => {
-      const deployed = mkdtempSync(join(tmpdir(), 'rotary-site-'));
+      // A deployment as a host makes it: the new files, of this moment, in
+      // place of the old all at once.
+      const deployments = [];
       const deploy = site => {
-        rmSync(deployed, { recursive: true, force: true });
-        cpSync(site, deployed, { recursive: true });  // as a deployment does: files of this moment
+        const folder = mkdtempSync(join(tmpdir(), 'rotary-site-'));
+        cpSync(site, folder, { recursive: true });
+        deployments.push(folder);
+        return folder;
       };
       const releases = page => waitFor(page, () => window.Module?.programRelease &&
         [Module.pageRelease, Module.scriptRelease, Module.programRelease], null, { what: 'the releases' });
@@ -340,13 +345,12 @@ export function scenario(driver, more = () => {}) {
       assert.notEqual(old, next, 'the two builds are the same release');
       try {
         for (const maxAge of [null, 600]) {
-          deploy(SITE);
-          const server = await serve(deployed, { maxAge });
+          const server = await serve(deploy(SITE), { maxAge });
           try {
             const page = await load('', {}, server);
             assert.deepEqual(await releases(page), [old, old, old]);
             await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
-            deploy(NEXT_SITE);
+            server.directory = deploy(NEXT_SITE);
             for (const reload of ['first', 'second']) {
               await page.reload();
               const seen = await releases(page);
@@ -355,7 +359,7 @@ export function scenario(driver, more = () => {}) {
               assert.deepEqual(seen, expected, `${reload} reload with max-age ${maxAge}: mixed releases`);
             }
             // Quick reloads, each before the last has run.
-            deploy(SITE);
+            server.directory = deploy(SITE);
             await page.reload();
             await page.reload();
             const seen = await releases(page);
@@ -365,7 +369,7 @@ export function scenario(driver, more = () => {}) {
           }
         }
       } finally {
-        rmSync(deployed, { recursive: true, force: true });
+        for (const folder of deployments) rmSync(folder, { recursive: true, force: true });
       }
     });
 
