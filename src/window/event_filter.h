@@ -6,11 +6,14 @@
 //   delays or drops them.
 // - Typed characters and pointer moves go, in order, to a compact queue of
 //   the program's own that the event pump drains a bounded number at a time.
+// - The space bar acts on its press: the space its auto-repeats type is
+//   dropped. Other keys repeat.
 // SDL calls the filter from SDL_PumpEvents, on the program's one thread.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 union SDL_Event;
@@ -62,4 +65,6 @@ private:
 
     std::deque<InputEvent> inputs_;
     Latched latched_;
+    bool typed_by_repeat_ = false;    // the key-down whose text comes next repeats
+    std::optional<bool> x11_repeat_;  // the X server's say on that key-down
 };
