@@ -51,6 +51,7 @@ EventFilter::~EventFilter() { SDL_SetEventFilter(nullptr, nullptr); }
 Latched EventFilter::take_latched() { return std::exchange(latched_, {}); }
 
 InputEvent EventFilter::next_input() {
+    if (inputs_.empty()) return *std::exchange(pointer_beyond_, std::nullopt);
     const InputEvent input = inputs_.front();
     inputs_.pop_front();
     return input;
@@ -109,5 +110,10 @@ void EventFilter::sort(const SDL_Event& event) {
 }
 
 void EventFilter::add(const InputEvent& input) {
-    if (inputs_.size() < max_waiting_inputs) inputs_.push_back(input);
+    if (pointer_beyond_ && inputs_.size() < max_waiting_inputs) inputs_.push_back(*std::exchange(pointer_beyond_, {}));
+    if (inputs_.size() < max_waiting_inputs) {
+        inputs_.push_back(input);
+    } else if (input.kind == InputEvent::Kind::pointer) {
+        pointer_beyond_ = input;
+    }
 }

@@ -1,6 +1,7 @@
 // The event filter: requests to end are latched however much input comes
-// before them, input keeps its order in the program's own queue, a held
-// space bar types one space, and SDL's queue keeps nothing.
+// before them, input keeps its order in the program's own queue, a full one
+// still keeps the newest pointer position, a held space bar types one space,
+// and SDL's queue keeps nothing.
 #include "window/event_filter.h"
 
 #include <SDL.h>
@@ -104,6 +105,30 @@ TEST_F(EventsOnly, RequestsToEndAreLatchedBehindAnyFlood) {
 
     // Input beyond the limit is dropped.
     EXPECT_EQ(drain(events).size(), EventFilter::max_waiting_inputs);
+}
+
+TEST_F(EventsOnly, AFullQueueKeepsTheNewestPointerPositionAfterItsInput) {
+    EventFilter events;
+    const auto fill = [] {
+        for (std::size_t i = 0; i < EventFilter::max_waiting_inputs; ++i) text(",");
+    };
+    fill();
+    motion(1, 2);
+    text(".");  // dropped
+    motion(30, 40);
+    std::vector<InputEvent> got = drain(events);
+    ASSERT_EQ(got.size(), EventFilter::max_waiting_inputs + 1);
+    EXPECT_EQ(got.back().kind, InputEvent::Kind::pointer);
+    EXPECT_EQ(got.back().x, 30);
+    EXPECT_EQ(got.back().y, 40);
+
+    fill();
+    motion(5, 6);
+    for (int taken = 0; taken < 2; ++taken) EXPECT_EQ(events.next_input().code, ',');
+    text("/");  // room again: it follows the kept position
+    got = drain(events);
+    ASSERT_EQ(got.size(), EventFilter::max_waiting_inputs);
+    EXPECT_EQ(codes_of(got).substr(got.size() - 3), ",@/");
 }
 
 TEST_F(EventsOnly, AHeldSpaceBarTypesOneSpaceOtherKeysRepeat) {
