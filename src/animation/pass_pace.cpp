@@ -1,5 +1,7 @@
 #include "animation/pass_pace.h"
 
+#include <algorithm>
+
 namespace {
 
 // A pass is due at the frame nearest its deadline, so frames a little early
@@ -19,14 +21,24 @@ PassPace::Time PassPace::next_frame() const {
 
 int PassPace::passes_due(Time frame) {
     last_frame_ = frame;
+    int due = 1;
     if (!started_) {
         started_ = true;
         next_pass_ = frame + pass_interval;
-        return 1;
+    } else {
+        for (due = 0; due < most_passes_per_frame && next_pass_ - due_early <= frame; ++due) {
+            next_pass_ += pass_interval;
+        }
+        // Later than a catch-up can mend: the schedule starts anew from here.
+        if (next_pass_ - due_early <= frame) next_pass_ = frame + pass_interval;
     }
-    int due = 0;
-    for (; due < most_passes_per_frame && next_pass_ - due_early <= frame; ++due) next_pass_ += pass_interval;
-    // Later than a catch-up can mend: the schedule starts anew from here.
-    if (next_pass_ - due_early <= frame) next_pass_ = frame + pass_interval;
+    still_due_ = std::max(0, due - 1);
     return due;
+}
+
+bool PassPace::next_pass_runs_at_once(bool drew) {
+    if (!drew) still_due_ = 0;
+    if (still_due_ == 0) return false;
+    --still_due_;
+    return true;
 }

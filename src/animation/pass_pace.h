@@ -32,6 +32,10 @@ public:
     // The passes due at a frame shown at `frame`: the first frame of a
     // schedule carries one.
     int passes_due(Time frame);
+    // At a pass's event pump: whether the next pass is one more of those due
+    // at the frame last asked about, and runs at once, with no frame between.
+    // A pass that drew nothing (held) ends that.
+    bool next_pass_runs_at_once(bool drew);
     // Nothing is shown for a while (held): the next frame starts a new
     // schedule instead of catching up.
     void pause() { started_ = false; }
@@ -39,6 +43,7 @@ public:
 private:
     Duration refresh_;
     bool started_ = false;
-    Time next_pass_{};  // the next pass's deadline
+    int still_due_ = 0;  // at the frame last asked about, after the next pass
+    Time next_pass_{};   // the next pass's deadline
     Time last_frame_{};
 };

@@ -207,23 +207,25 @@ SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture
 }
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
-    if (passes_owed_ > 0) {
-        // Due at the frame last shown: the next pass runs at once.
-        --passes_owed_;
-    } else if (canvas_.touched()) {
-        // The background the window opens with is no frame of the
-        // animation: it starts no schedule.
-        if (showing_) wait_for_frame();
-        present();
-        showing_ = true;
-        idle_ = false;
-    } else {
-        pace_.pause();
-        // Nothing new to show for two pumps: sleep for a pass's time, so a
-        // held animation leaves the processor idle. Not on the first pump
-        // after a present: the loop's two warm-up passes draw nothing, and
-        // waiting there would hold back the first frame.
-        if (std::exchange(idle_, true) && !events_.has_input()) std::this_thread::sleep_for(PassPace::pass_interval);
+    // Passes due at one frame run back to back, and the frame after them
+    // shows them together.
+    if (!pace_.next_pass_runs_at_once(take_drew())) {
+        if (canvas_.touched()) {
+            // The background the window opens with is no frame of the
+            // animation: it starts no schedule.
+            if (showing_) wait_for_frame();
+            present();
+            showing_ = true;
+            idle_ = false;
+        } else {
+            pace_.pause();
+            // Nothing new to show for two pumps: sleep for a pass's time, so
+            // a held animation leaves the processor idle. Not on the first
+            // pump after a present: the loop's two warm-up passes draw
+            // nothing, and waiting there would hold back the first frame.
+            if (std::exchange(idle_, true) && !events_.has_input())
+                std::this_thread::sleep_for(PassPace::pass_interval);
+        }
     }
     SDL_PumpEvents();
     const Latched latched = events_.take_latched();
@@ -251,7 +253,7 @@ void SdlWindow::wait_for_frame() {
     const PassPace::Time now = std::chrono::steady_clock::now();
     const PassPace::Time frame = pace_.next_frame();
     if (now < frame) std::this_thread::sleep_until(frame);
-    passes_owed_ = pace_.passes_due(std::max(frame, now)) - 1;
+    pace_.passes_due(std::max(frame, now));
 }
 
 void SdlWindow::dispatch(const InputEvent& input, FormEvents& handlers) {

@@ -59,7 +59,6 @@ private:
     double pixels_per_point_;
     Presenter presenter_;
     PassPace pace_;
-    int passes_owed_ = 0;   // passes due at the frame shown, still to run
     bool showing_ = false;  // anything presented yet
     bool idle_ = false;     // the last pump had nothing to show
     bool ended_ = false;

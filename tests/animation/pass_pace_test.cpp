@@ -131,6 +131,21 @@ TEST(PassPace, ALateFrameCatchesUpABoundedNumberThenANewScheduleStarts) {
     EXPECT_EQ(pace.passes_due(pace.next_frame()), 1);
 }
 
+TEST(PassPace, PassesDueAtOneFrameRunAtOnceWhileTheyDraw) {
+    PassPace pace;
+    ASSERT_EQ(pace.passes_due(start), 1);
+    EXPECT_FALSE(pace.next_pass_runs_at_once(true)) << "one pass, then the next frame";
+    ASSERT_EQ(pace.passes_due(start + 3 * PassPace::pass_interval), 3);
+    EXPECT_TRUE(pace.next_pass_runs_at_once(true));
+    EXPECT_TRUE(pace.next_pass_runs_at_once(true));
+    EXPECT_FALSE(pace.next_pass_runs_at_once(true));
+    // Held during a catch-up: the passes left wait for frames.
+    ASSERT_EQ(pace.passes_due(start + 6 * PassPace::pass_interval), 3);
+    EXPECT_TRUE(pace.next_pass_runs_at_once(true));
+    EXPECT_FALSE(pace.next_pass_runs_at_once(false));
+    EXPECT_FALSE(pace.next_pass_runs_at_once(true));
+}
+
 TEST(PassPace, AfterAPauseTheNextFrameCarriesOnePass) {
     for (const Duration refresh : {refresh_of(60), Duration::zero()}) {
         PassPace pace(refresh);
