@@ -119,7 +119,9 @@ def held_keys(exe):
         hold("period", HELD_S[1])
         faster = pixels.turn_rate(program, 1.0) / before
         print(f"'.' held {HELD_S[1]} s: {faster:.2f} times as fast")
-        check(faster > 1.4, f"'.' held {HELD_S[1]} s made the figure turn {faster:.2f} times as fast; a press gives 1.05")
+        # However many times the keyboard repeated it (fewer on a busy machine),
+        # more than a press and a repeat or two.
+        check(faster > 1.15, f"'.' held {HELD_S[1]} s made the figure turn {faster:.2f} times as fast; a press gives 1.05")
         for n, seconds in enumerate(HELD_S):
             hold("space", seconds)
             if n % 2 == 0:
