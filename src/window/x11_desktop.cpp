@@ -81,8 +81,9 @@ void stop_unused_events(const X11Handles& x11) {
         // came twice, with data of its own. An empty mask clears a selection.
         XIEventMask none{XIAllMasterDevices, 0, nullptr};
         XISelectEvents(x11.display, DefaultRootWindow(x11.display), &none, 1);
-        // The window's key releases come through XInput2, which SDL passes on
-        // without a search: they tell a held key's repeats from new presses.
+        // SDL 2.26 passes XInput2 events on without that search: the window's
+        // key releases come this way, and tell a held key's repeats from new
+        // presses.
         unsigned char releases[XIMaskLen(XI_LASTEVENT)] = {};
         XISetMask(releases, XI_KeyRelease);
         XIEventMask window{XIAllMasterDevices, sizeof releases, releases};
