@@ -109,21 +109,15 @@ def speed_keys(exe):
 def held_keys(exe):
     with harness.running(exe) as program:
         pixels.wait_for_red(program)
-
-        def hold(key, seconds):
-            program.server.xdotool("keydown", key)
-            time.sleep(seconds)
-            program.server.xdotool("keyup", key)
-
         before = pixels.turn_rate(program, 1.0)
-        hold("period", HELD_S[1])
+        program.hold_key("period", HELD_S[1])
         faster = pixels.turn_rate(program, 1.0) / before
         print(f"'.' held {HELD_S[1]} s: {faster:.2f} times as fast")
         # However many times the keyboard repeated it (fewer on a busy machine),
         # more than a press and a repeat or two.
         check(faster > 1.15, f"'.' held {HELD_S[1]} s made the figure turn {faster:.2f} times as fast; a press gives 1.05")
         for n, seconds in enumerate(HELD_S):
-            hold("space", seconds)
+            program.hold_key("space", seconds)
             if n % 2 == 0:
                 pixels.wait_still(program, f"after the space bar held {seconds} s")
             else:
