@@ -267,7 +267,7 @@ class XorgDummy(harness.XServer):
 
     def __enter__(self):
         super().__enter__()
-        layout, left = ["--output", "DUMMY0", "--primary"], 0
+        layout, left = [], 0
         for n, (width, height, *hz) in enumerate(self.monitors):
             mode = f"{width}x{height}"
             if hz:
@@ -278,7 +278,7 @@ class XorgDummy(harness.XServer):
                 self.xrandr("--newmode", mode, *modeline[1:])
             if n > 0 or hz:
                 self.xrandr("--addmode", f"DUMMY{n}", mode)
-            layout += ["--output", f"DUMMY{n}", "--mode", mode, "--pos", f"{left}x0"]
+            layout += ["--output", f"DUMMY{n}", "--mode", mode, "--pos", f"{left}x0", *(["--primary"] if n == 0 else [])]
             left += width
         self.xrandr(*layout)
         # The dummy outputs' state that other clients read changes on a probe.
