@@ -6,10 +6,11 @@
 // The browser delivers events only while the program has yielded to it, so
 // each pump puts on the page what the pass drew, yields, and then hands the
 // input that arrived meanwhile to the handlers: the loop stays one endless
-// loop. A pump that showed a frame yields until the next animation frame, so
-// a running loop keeps the display's pace and stands still in a hidden tab;
-// after two passes that drew nothing the loop waits for input and asks for
-// no frames at all.
+// loop. A pump that showed a frame yields until the next animation frame at
+// which a pass is due, so a running loop keeps the pace of 60 passes a
+// second on any display (a slower one's frames carry several) and stands
+// still in a hidden tab; after two passes that drew nothing the loop waits
+// for input and asks for no frames at all.
 //
 // The canvas has the element's shown size at the page's density. When either
 // changes (a phone turned, the window resized, the zoom changed), the next
@@ -20,6 +21,7 @@
 #include <cstdint>
 
 #include "animation/form1.h"
+#include "animation/pass_pace.h"
 #include "canvas/canvas_platform.h"
 
 class WebPlatform final : public CanvasPlatform {
@@ -49,6 +51,7 @@ private:
     // were none.
     bool show();
     void fit_to_page();
+    void wait_for_frame();
     // Hands the waiting input to the handlers, space bars left out if asked.
     void deliver(FormEvents& handlers, bool without_hold_keys);
     void label_hold_button();
@@ -61,6 +64,7 @@ private:
     bool held_from_start_;
     Form1* form_ = nullptr;
     std::int64_t pass_ = 0;  // the pass whose pump runs: the loop's count
+    PassPace pace_;
     bool shown_before_ = true;
     enum class HoldLabel { none, hold, resume, start } hold_label_ = HoldLabel::none;
     bool ended_ = false;

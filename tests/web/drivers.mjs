@@ -4,7 +4,8 @@
 // through WebKitWebDriver and selenium-webdriver, in an Xvfb of its own.
 // Nothing is downloaded: every driver starts the browser the system has.
 //
-// A driver's launch() gives an engine whose open(address, options) loads a
+// A driver's launch() gives an engine (Chromium's takes more switches) whose
+// open(address, options) loads a
 // page in a fresh profile or context; options: viewport {width, height},
 // ratio (device pixel ratio), touch (a phone's touch screen), reducedMotion,
 // javaScript. A page offers evaluate(fn, arg), press(key) with a key as the
@@ -24,7 +25,8 @@ const VIEWPORT = { width: 1100, height: 1000 };
 
 // As root chromium needs no sandbox flag: playwright-core turns the sandbox off.
 const CHROMIUM = { executablePath: '/usr/bin/chromium', headless: true, args: ['--disable-dev-shm-usage'] };
-export const launchChromium = () => playwrightChromium.launch(CHROMIUM);
+// `args`: more of Chromium's switches.
+export const launchChromium = (args = []) => playwrightChromium.launch({ ...CHROMIUM, args: [...CHROMIUM.args, ...args] });
 // A browser with a profile in `directory`, as a person's is: such a browser
 // can install a web app (a throwaway context cannot).
 export const launchChromiumWithProfile = directory => playwrightChromium.launchPersistentContext(directory, CHROMIUM);
@@ -49,8 +51,8 @@ async function chromiumTouch(page, points) {
 export const chromium = {
   name: 'chromium',
   can: { ratio: true, touch: true, reducedMotion: true },
-  async launch() {
-    const browser = await launchChromium();
+  async launch(args = []) {
+    const browser = await launchChromium(args);
     return {
       browser,
       close: () => browser.close(),

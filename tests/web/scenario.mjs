@@ -15,7 +15,7 @@ import { facts, middleOf, NEXT_SITE, pagePoint, passesShown, serve, SITE, siteFi
 export const TITLE = 'Dusmar Rotary Envelope etc Use: SpaceBar and Mouse ESC or DoubleClick to Quit';  // spaces collapsed
 // FNV-1a of the canvas after 70 passes without input at density 1: the desktop canvas's value.
 export const GOLDEN_70_PASSES = 0xb0417b48;
-const STEP1 = 2 * Math.PI / 1000;  // radians; the start-up speed is 15 steps a pass
+export const STEP1 = 2 * Math.PI / 1000;  // radians; the start-up speed is 15 steps a pass
 const PIXELS_PER_UNIT = 4.0424;    // at density 1
 const PHONE = { viewport: { width: 390, height: 844 }, ratio: 3, touch: true };
 const AXE = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
