@@ -128,19 +128,17 @@ async function freePort() {
   return port;
 }
 
-// Starts `command` and waits until it has printed `ready` (or written a
-// line to the file descriptor given by -displayfd).
+// Starts `command` and waits until its standard output matches `ready`.
 function start(command, args, ready) {
   const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'] });
   return new Promise((resolve, reject) => {
-    let said = '';
-    const listen = chunk => {
-      said += chunk;
-      const found = said.match(ready);
+    let out = '', said = '';
+    child.stdout.on('data', chunk => {
+      out += chunk;
+      const found = out.match(ready);
       if (found) resolve({ child, found });
-    };
-    child.stdout.on('data', listen);
-    child.stderr.on('data', listen);
+    });
+    child.stderr.on('data', chunk => { said = (said + chunk).slice(-2000); });
     child.on('exit', code => reject(new Error(`${command} exited with ${code}: ${said}`)));
   });
 }

@@ -4,7 +4,7 @@
 // opened it. Each engine's test file runs it; what an engine cannot be
 // given (a density, touch) it leaves out.
 import assert from 'node:assert/strict';
-import { cpSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, utimesSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -329,17 +329,23 @@ export function scenario(driver, more = () => {}) {
 
     test('a new release on the server: a reload runs one release whole, the new one by the second reload, ' +
          'whether the host sends only Last-Modified or Cache-Control: max-age=600 too', async () => {
-      // A deployment as a host makes it: the new files, of this moment, in
-      // place of the old all at once.
+      // A deployment as a host makes it: the new files in place of the old
+      // all at once, each deployment's a second later than the last, as
+      // Last-Modified tells whole seconds.
       const deployments = [];
+      const first = Math.floor(Date.now() / 1000);
       const deploy = site => {
         const folder = mkdtempSync(join(tmpdir(), 'rotary-site-'));
         cpSync(site, folder, { recursive: true });
-        deployments.push(folder);
+        const time = first + deployments.push(folder);
+        for (const name of readdirSync(folder)) utimesSync(join(folder, name), time, time);
         return folder;
       };
-      const releases = page => waitFor(page, () => window.Module?.programRelease &&
-        [Module.pageRelease, Module.scriptRelease, Module.programRelease], null, { what: 'the releases' });
+      // What the page, its script and its program say they belong to, once
+      // the program runs; a failure line in their place.
+      const releases = page => waitFor(page, () => document.getElementById('failure').textContent ||
+        window.Module?.programRelease && [Module.pageRelease, Module.scriptRelease, Module.programRelease],
+                                       null, { what: 'the releases' });
       const [old, next] = [SITE, NEXT_SITE].map(site =>
         readFileSync(join(site, 'index.html'), 'utf8').match(/pageRelease: '([^']*)'/)[1]);
       assert.notEqual(old, next, 'the two builds are the same release');
