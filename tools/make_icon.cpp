@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "tools/bmp_file.h"
-#include "tools/png_file.h"
 #include "icon/icon_raster.h"
 #include "icon/program_icon.h"
+#include "tools/bmp_file.h"
+#include "tools/png_file.h"
 
 namespace {
 

@@ -16,4 +16,3 @@ std::vector<std::uint8_t> png_bytes(const IconImage& icon);
 
 // Throws std::runtime_error when the file cannot be written.
 void write_png(const std::string& path, const IconImage& icon);
-

@@ -271,6 +271,7 @@ void WebPlatform::wait_for_frame() {
 
 void WebPlatform::wait_for_start_again() {
     show();
+    publish_passes_shown(static_cast<double>(pass_));  // the last passes may have run at once, unpublished
     show_ended();
     for (;;) {
         fit_to_page();
@@ -297,7 +298,8 @@ void WebPlatform::deliver(FormEvents& handlers, bool without_hold_keys) {
     while (!ended_ && take_input(event)) {
         switch (static_cast<InputKind>(event[0])) {
         case InputKind::key:
-            if (const auto code = static_cast<std::uint16_t>(event[1]); !(without_hold_keys && code == key::hold_or_run))
+            if (const auto code = static_cast<std::uint16_t>(event[1]);
+                !(without_hold_keys && code == key::hold_or_run))
                 handlers.KeyPress(code);
             break;
         case InputKind::pointer: {

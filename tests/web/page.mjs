@@ -100,7 +100,12 @@ export async function waitFor(page, check, arg, { timeout = 30000, what = String
   for (;;) {
     const result = await page.evaluate(check, arg);
     if (result) return result;
-    if (Date.now() > until) throw new Error(`timed out waiting for ${what}`);
+    if (Date.now() > until) {
+      const state = await page.evaluate(() => ({ passes: window.Module?.passesShown, visibility: document.visibilityState,
+        failure: document.getElementById('failure')?.textContent, status: document.getElementById('status')?.textContent,
+        address: location.href }));
+      throw new Error(`timed out waiting for ${what}: ${JSON.stringify(state)}`);
+    }
     await new Promise(resolve => setTimeout(resolve, 40));
   }
 }
