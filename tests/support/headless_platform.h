@@ -12,7 +12,7 @@
 class HeadlessPlatform final : public CanvasPlatform {
 public:
     explicit HeadlessPlatform(std::int64_t passes, UserCoordinates coords = UserCoordinates{},
-                              Canvas::Picture picture = {})
+                              Picture picture = {})
         : CanvasPlatform(coords, std::move(picture)), script_(passes) {}
 
     void on_pump(PassScript::Input input) { script_.on_pump(std::move(input)); }
