@@ -55,10 +55,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::optional<long long> count = argc > 1 ? whole_number(argv[1], 0, LLONG_MAX) : 100;
-    const std::optional<long long> e =
-        argc > 3 ? whole_number(argv[3], static_cast<long long>(figure::least_e),
-                                static_cast<long long>(figure::greatest_e))
-                 : static_cast<long long>(figure::start_e);
+    const std::optional<long long> e = argc > 3 ? whole_number(argv[3], static_cast<long long>(figure::least_e),
+                                                               static_cast<long long>(figure::greatest_e))
+                                                : static_cast<long long>(figure::start_e);
     if (argc > 4 || !count || !e) {
         std::fputs(usage, stderr);
         return 2;

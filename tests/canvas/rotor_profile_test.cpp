@@ -123,8 +123,7 @@ TEST(RotorProfile, TheTrailsInnerBoundaryIsTheEnvelopeAtEachEccentricity) {
             if (off > worst) worst = off, worst_direction = k;
         }
         EXPECT_LE(worst, tolerance_px) << "direction " << worst_direction << " of " << directions << ": seen at "
-                                       << seen[worst_direction] << " units, expected "
-                                       << expected[worst_direction];
+                                       << seen[worst_direction] << " units, expected " << expected[worst_direction];
     }
 }
 
