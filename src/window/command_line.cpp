@@ -23,6 +23,9 @@ Controls (keys act by the character typed, whatever the keyboard layout):
   ,                 slower
   .                 faster
   /                 back to a slow speed
+  [                 a rounder rotor: the eccentricity one less, down to 4
+  ]                 a thinner rotor: the eccentricity one more, up to 20;
+                    either starts the drawing afresh at the new eccentricity
   Escape, or a double-click
                     quit
 
