@@ -11,11 +11,13 @@
 #include <string_view>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "animation/keys.h"
 #include "animation/main_window.h"
 #include "window/display_choice.h"
 #include "window/end_signals.h"
+#include "window/wayland_connection.h"
 #include "window/window_fit.h"
 #include "window/x11_desktop.h"
 
@@ -48,6 +50,12 @@ bool scaled_display() {
     return false;
 }
 
+std::vector<std::string> video_drivers() {
+    std::vector<std::string> drivers;
+    for (int n = 0; n < SDL_GetNumVideoDrivers(); ++n) drivers.emplace_back(SDL_GetVideoDriver(n));
+    return drivers;
+}
+
 }  // namespace
 
 SdlVideo::SdlVideo() {
@@ -59,21 +67,21 @@ SdlVideo::SdlVideo() {
     // SDL 2.26 takes the Wayland app id from this variable or the executable's
     // name; the compositor finds the icon by the desktop entry's id.
     SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", ROTARY_APP_ID, 0);
-    const char* const display = std::getenv("DISPLAY");
-    const char* const wayland_display = std::getenv("WAYLAND_DISPLAY");
+    const DisplayVariables variables{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                     std::getenv("XDG_RUNTIME_DIR")};
     const bool driver_chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER) != nullptr;
-    if (const char* drivers = preferred_video_drivers(display, wayland_display); drivers && !driver_chosen) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
+    if (const std::string drivers = preferred_video_drivers(variables, video_drivers());
+        !drivers.empty() && !driver_chosen) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         if (driver_chosen) throw SdlError("SDL_Init");
-        throw std::runtime_error(no_display_message(display, wayland_display) + " (SDL_Init failed: " + SDL_GetError() +
-                                 ")");
+        throw std::runtime_error(no_display_message(variables) + " (SDL_Init failed: " + SDL_GetError() + ")");
     }
     std::string driver = SDL_GetCurrentVideoDriver();
     // On unscaled outputs Xwayland shows the same window for a small part of
     // the processor time: SDL 2.26 draws Wayland windows through OpenGL.
-    if (driver == "wayland" && !driver_chosen && is_set(display) && !scaled_display()) {
+    if (driver == "wayland" && !driver_chosen && is_set(variables.display) && !scaled_display()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
         checked(SDL_InitSubSystem(SDL_INIT_VIDEO), "SDL_InitSubSystem");
@@ -83,7 +91,7 @@ SdlVideo::SdlVideo() {
     // the program would run unseen forever; only an explicit choice may have it.
     if ((driver == "offscreen" || driver == "dummy") && !driver_chosen) {
         SDL_Quit();
-        throw std::runtime_error(no_display_message(display, wayland_display));
+        throw std::runtime_error(no_display_message(variables));
     }
     // A plain shared-memory window surface: on X11 an OpenGL-backed one buys
     // nothing for a software image and costs threads and processor time.
@@ -283,6 +291,7 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
     }
     SDL_PumpEvents();
     const Latched latched = events_.take_latched();
+    if (latched.close) check_wayland_connection(window_.get());
     // Requests to end come first, whatever input waits before them.
     if (end_signal_received() || latched.close) {
         end();

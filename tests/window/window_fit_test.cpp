@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "window/display_choice.h"
 
@@ -56,11 +58,22 @@ TEST(DesktopDensity, XftDpiFirstThenTheScreenThen96) {
 }
 
 TEST(DisplayChoice, WaylandFirstInItsSessionsX11AloneWhereOnlyDisplayIsSet) {
-    EXPECT_STREQ(preferred_video_drivers(":0", nullptr), "x11");
-    EXPECT_STREQ(preferred_video_drivers(":0", "wayland-0"), "wayland,x11");
-    EXPECT_STREQ(preferred_video_drivers(nullptr, "wayland-0"), "wayland,x11");
-    EXPECT_EQ(preferred_video_drivers(nullptr, nullptr), nullptr);
-    EXPECT_EQ(preferred_video_drivers("", ""), nullptr);
+    const std::vector<std::string> drivers{"x11", "wayland", "KMSDRM", "offscreen", "dummy"};
+    EXPECT_EQ(preferred_video_drivers({":0", nullptr, "/run/user/1000"}, drivers), "x11");
+    EXPECT_EQ(preferred_video_drivers({":0", "wayland-0", "/run/user/1000"}, drivers), "wayland,x11");
+    EXPECT_EQ(preferred_video_drivers({nullptr, "wayland-0", "/run/user/1000"}, drivers), "wayland,x11");
+    EXPECT_EQ(preferred_video_drivers({nullptr, nullptr, "/run/user/1000"}, drivers), "");
+    EXPECT_EQ(preferred_video_drivers({"", "", "/run/user/1000"}, drivers), "");
+}
+
+TEST(DisplayChoice, WaylandIsNotTriedWhereItsDisplayCannotBeFound) {
+    const std::vector<std::string> drivers{"x11", "wayland", "KMSDRM", "offscreen", "dummy"};
+    EXPECT_EQ(preferred_video_drivers({}, drivers), "x11,KMSDRM");
+    EXPECT_EQ(preferred_video_drivers({":0", "wayland-0", nullptr}, drivers), "x11");
+    EXPECT_EQ(preferred_video_drivers({nullptr, "/tmp/w/wayland-1", nullptr}, drivers), "wayland,x11");
+    EXPECT_EQ(no_display_message({nullptr, "wayland-0", nullptr}),
+              "no display: DISPLAY is not set, and the Wayland display \"wayland-0\" (WAYLAND_DISPLAY) cannot be"
+              " opened without XDG_RUNTIME_DIR");
 }
 
 }  // namespace
