@@ -143,9 +143,10 @@ class XServer:
             check(time.monotonic() < deadline, f"the pointer did not reach ({x}, {y})")
             time.sleep(0.01)
 
-    def viewable_windows(self, title_prefix):
+    def viewable_windows(self, title_prefix, unmapped_too=False):
         """Ids of the mapped windows whose WM_NAME contains `title_prefix`:
-        top-level ones, or one level down under a window manager's frames."""
+        top-level ones, or up to two levels down under a window manager's
+        frames; with `unmapped_too`, top-level ones not mapped as well."""
         found = []
 
         def visit(window, depth):
@@ -159,9 +160,9 @@ class XServer:
                     name = child.get_full_property(Xatom.WM_NAME, X.AnyPropertyType)
                 except XError:  # gone in the meantime
                     continue
-                if viewable and name and title_prefix in name.value.decode("latin-1"):
+                if (viewable or unmapped_too and depth == 0) and name and title_prefix in name.value.decode("latin-1"):
                     found.append(child.id)
-                elif viewable and depth < 1:
+                elif viewable and depth < 2:
                     visit(child, depth + 1)
 
         visit(self.display.screen().root, 0)
