@@ -3,7 +3,8 @@
 namespace {
 
 // The Wayland client library finds a display named by a relative name in
-// the runtime directory only.
+// the runtime directory only. Wayland client library 1.21: asked without
+// one, it prints a complaint of its own.
 bool wayland_reachable(const DisplayVariables& variables) {
     return is_set(variables.runtime_dir) || (is_set(variables.wayland_display) && *variables.wayland_display == '/');
 }

@@ -291,6 +291,7 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
     }
     SDL_PumpEvents();
     const Latched latched = events_.take_latched();
+    // SDL 2.26 reports a failed Wayland connection as SDL_QUIT, as a closed window.
     if (latched.close) check_wayland_connection(window_.get());
     // Requests to end come first, whatever input waits before them.
     if (end_signal_received() || latched.close) {

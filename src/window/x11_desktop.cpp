@@ -172,6 +172,8 @@ FrameReport x11_frame_report(SDL_Window* window) {
 }
 
 std::optional<ScreenPoint> x11_client_position(SDL_Window* window) {
+    // SDL 2.26 keeps the position it asked for where the window manager kept
+    // the window elsewhere.
     const std::optional<X11Handles> x11 = x11_handles(window);
     ScreenPoint client;
     Window child = 0;

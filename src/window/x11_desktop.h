@@ -36,8 +36,8 @@ bool x11_prepare_window(SDL_Window* window, std::span<const IconImage> icons);
 // having done nothing, where none runs (the map is then immediate) or off X11.
 bool x11_map_window(SDL_Window* window);
 FrameReport x11_frame_report(SDL_Window* window);
-// Where the client area's top-left corner is on the screen now (SDL keeps
-// where it asked it to be); nothing off X11.
+// Where the client area's top-left corner is on the screen now; nothing off
+// X11.
 std::optional<ScreenPoint> x11_client_position(SDL_Window* window);
 // Whether `event` is the X server's notice that the window was destroyed.
 bool x11_window_destroyed(const SDL_Event& event);
