@@ -34,10 +34,12 @@ constexpr Entry windows_options[] = {
 };
 
 constexpr Entry posix_statuses[] = {
-    {"0", "the window was quit, closed or destroyed, or a signal asked the program\n"
-          "to end (SIGHUP, SIGINT or SIGTERM); also after --help and --version"},
-    {"1", "the window could not be opened (for example with no display), its\n"
-          "display was lost, or the help or the version could not be written"},
+    {"0",
+     "the window was quit, closed or destroyed, or a signal asked the program\n"
+     "to end (SIGHUP, SIGINT or SIGTERM); also after --help and --version"},
+    {"1",
+     "the window could not be opened (for example with no display), its\n"
+     "display was lost, or the help or the version could not be written"},
     {"2", "an argument it does not know"},
 };
 constexpr Entry windows_statuses[] = {
@@ -91,7 +93,8 @@ std::string usage_text(Conventions conventions) {
     text.append(program).append(windows ? " [/? | --help | --version]\n" : " [--help | --version]\n");
     text.append(description).append(list(controls, conventions, term_column));
     text.append("\nOptions:\n").append(list(windows ? windows_options : posix_options, conventions, term_column));
-    text.append("\nExit status:\n").append(list(windows ? windows_statuses : posix_statuses, conventions, status_column));
+    text.append("\nExit status:\n")
+        .append(list(windows ? windows_statuses : posix_statuses, conventions, status_column));
     return text;
 }
 

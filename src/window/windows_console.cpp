@@ -1,5 +1,3 @@
-#include "window/console.h"
-
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -8,11 +6,13 @@
 #include <string>
 #include <utility>
 
+#include "window/console.h"
+
 namespace {
 
 std::string utf8(std::wstring_view text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string converted(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(), size, nullptr,
                         nullptr);
@@ -61,7 +61,8 @@ bool write(HANDLE handle, std::string_view text) {
 std::string unwrapped(std::string_view text) {
     std::string joined(text);
     for (std::size_t n = 1; n + 1 < joined.size(); ++n) {
-        if (joined[n] == '\n' && joined[n - 1] != '\n' && joined[n + 1] != '\n' && joined[n + 1] != ' ') joined[n] = ' ';
+        if (joined[n] == '\n' && joined[n - 1] != '\n' && joined[n + 1] != '\n' && joined[n + 1] != ' ')
+            joined[n] = ' ';
     }
     return joined;
 }
@@ -72,7 +73,7 @@ std::vector<std::string> program_arguments(int, char**) {
     // main's arguments are in the ANSI code page, which cannot hold every name.
     int count = 0;
     const std::unique_ptr<LPWSTR, decltype(&LocalFree)> arguments(CommandLineToArgvW(GetCommandLineW(), &count),
-                                                                 LocalFree);
+                                                                  LocalFree);
     std::vector<std::string> converted;
     for (int n = 1; arguments && n < count; ++n) converted.push_back(utf8(arguments.get()[n]));
     return converted;

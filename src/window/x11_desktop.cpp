@@ -15,7 +15,7 @@
 
 namespace {
 
-Window the_window = 0;  // the program's, once prepared
+Window the_window = 0;          // the program's, once prepared
 bool window_destroyed = false;  // by another client
 bool frames_reported = false;   // the window manager says it reports frames
 XErrorHandler xlib_error_handler = nullptr;
@@ -48,8 +48,8 @@ std::vector<long> property(Display* display, Window window, const char* name, At
     unsigned long count = 0, left = 0;
     unsigned char* data = nullptr;
     constexpr long max_items = 4096;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, max_items, False, type,
-                           &actual_type, &format, &count, &left, &data) != Success) {
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, max_items, False, type, &actual_type,
+                           &format, &count, &left, &data) != Success) {
         return {};
     }
     const std::unique_ptr<unsigned char, decltype(&XFree)> owned(data, XFree);
@@ -133,9 +133,9 @@ std::optional<double> x11_desktop_dpi(SDL_Window* window) {
     const int screen = DefaultScreen(x11->display);
     const int millimetres = DisplayWidthMM(x11->display, screen);
     constexpr double mm_per_inch = 25.4;
-    return desktop_dpi(end != text ? std::optional(xft) : std::nullopt,
-                       millimetres > 0 ? std::optional(DisplayWidth(x11->display, screen) * mm_per_inch / millimetres)
-                                       : std::nullopt);
+    return desktop_dpi(
+        end != text ? std::optional(xft) : std::nullopt,
+        millimetres > 0 ? std::optional(DisplayWidth(x11->display, screen) * mm_per_inch / millimetres) : std::nullopt);
 }
 
 bool x11_prepare_window(SDL_Window* window, std::span<const IconImage> icons) {

@@ -292,7 +292,7 @@ def wayland_beside_xwayland_scale_2(exe):
     on_weston(exe, 2, xwayland=True, wayland=True)
 
 
-def weston_gone(exe):
+def wayland_display_lost(exe):
     """Weston killed under the program on Wayland: status 1 and one line
     naming the display."""
     with harness.XServer(size=WESTON_OUTPUT) as server, Weston(server, 1, xwayland=False) as weston:
@@ -425,8 +425,8 @@ def second_monitor(exe):
 
 
 CASES = {f.__name__: f for f in (under_openbox, fits_the_work_area, signals_while_unmapped, wayland_scale_1,
-                                 xwayland_scale_1, wayland_beside_xwayland_scale_2, weston_gone, destroyed_window,
-                                 second_monitor)}
+                                 xwayland_scale_1, wayland_beside_xwayland_scale_2, wayland_display_lost,
+                                 destroyed_window, second_monitor)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))

@@ -168,7 +168,8 @@ def check_message_box(server, wine, exe, args, status, lines):
         try:
             ended = process.wait(timeout=ENDING_S)
         except subprocess.TimeoutExpired:
-            raise harness.Failure(f"{args}: the program still ran {ENDING_S} s after Return on the message box") from None
+            raise harness.Failure(f"{args}: the program still ran {ENDING_S} s after Return on the message"
+                                  " box") from None
         check(ended == status, f"{args}: the message box's button ended the program with status {ended}")
         print(f"{args}: {text_lines(shot)} lines in a message box, then status {ended}")
     finally:
