@@ -35,9 +35,8 @@ WESTON_OUTPUT = (1100, 850)
 # Runs of the window destroyed under each window manager: SDL's wait for a
 # gone window's unmap blocked in about half of them.
 DESTROYED_RUNS = 5
-# "At once", for an ending while the window manager has not mapped the window,
-# and how long the program waits for that before the signal.
-UNANSWERED_ENDING_S = 2.0
+# How long the program waits for a stopped window manager to map the window
+# before a signal asks it to end.
 UNMAPPED_S = 0.5
 # The screen where fluxbox's toolbar leaves less height than the window and
 # its frame need at 96 dpi.
@@ -163,7 +162,7 @@ def signals_while_unmapped(exe):
                     time.sleep(UNMAPPED_S)
                     check(not server.viewable_windows(harness.CAPTION_PREFIX), "the stopped openbox mapped the window")
                     os.kill(program.pid, signal_number)
-                    program.check_ends(f"{signal.Signals(signal_number).name} before the map", UNANSWERED_ENDING_S)
+                    program.check_ends(f"{signal.Signals(signal_number).name} before the map")
         finally:
             os.kill(wm.pid, signal.SIGCONT)
 
