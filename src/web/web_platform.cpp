@@ -3,6 +3,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -43,6 +44,7 @@ EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
         if (event.key !== 'Escape' && !(event.key.length === 1 && typed.includes(event.key))) return;
         if (event.key === ' ' && event.target.closest('button')) return;  // presses the focused button
         event.preventDefault();  // space would scroll
+        if (event.repeat && event.key === ' ') return;  // the space bar acts on its press
         press(event.key);
     }, on);
     for (const button of document.querySelectorAll('#controls button')) {
@@ -89,8 +91,9 @@ EM_JS(bool, take_input, (double* event), {
     return true;
 });
 
-EM_ASYNC_JS(void, wait_for_animation_frame, (), {
-    await new Promise(resolve => requestAnimationFrame(resolve));
+// Returns the frame's time in milliseconds.
+EM_ASYNC_JS(double, wait_for_animation_frame, (), {
+    return await new Promise(resolve => requestAnimationFrame(resolve));
 });
 
 EM_ASYNC_JS(void, wait_for_input, (), {
@@ -157,22 +160,37 @@ UserPoint WebPlatform::to_user(double css_x, double css_y, double shown_width) {
 }
 
 bool WebPlatform::pump_events(FormEvents& handlers) {
-    const bool shown = show();
-    publish_passes_shown(static_cast<double>(pass_ + 1));
-    // The first pump shows the background picture and goes straight on, so the
-    // first frame follows it at once.
-    if (shown && pass_ > 0) {
-        wait_for_animation_frame();
-    } else if (!shown && !shown_before_ && !input_waiting()) {
-        wait_for_input();
+    // Passes due at the same frame run back to back, and the page shows them
+    // together.
+    if (!pace_.next_pass_runs_at_once(take_drew())) {
+        const bool shown = show();
+        publish_passes_shown(static_cast<double>(pass_ + 1));
+        // The first pump shows the background picture and goes straight on, so
+        // the first frame follows it at once.
+        if (shown && pass_ > 0) {
+            wait_for_frame();
+        } else if (!shown) {
+            pace_.pause();
+            if (!shown_before_ && !input_waiting()) wait_for_input();
+        }
+        shown_before_ = shown;
     }
-    shown_before_ = shown;
     if (hold_at_start_ && pass_ == first_visible_pass) handlers.KeyPress(key::hold_or_run);
     deliver(handlers);
     label_hold_button();
     ++pass_;
     if (pass_limit_ > 0 && pass_ >= pass_limit_) end();
     return !ended_;
+}
+
+// Yields to the browser until its next animation frame at which a pass is
+// due; where more are due there (a display slower than the pace, a page
+// hidden a while), they run back to back.
+void WebPlatform::wait_for_frame() {
+    for (int due = 0; due == 0;) {
+        const std::chrono::duration<double, std::milli> frame(wait_for_animation_frame());
+        due = pace_.passes_due(PassPace::Time(std::chrono::duration_cast<PassPace::Duration>(frame)));
+    }
 }
 
 void WebPlatform::deliver(FormEvents& handlers) {

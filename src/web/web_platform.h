@@ -6,10 +6,11 @@
 // The browser delivers events only while the program has yielded to it, so
 // each pump puts on the page what the pass drew, yields, and then hands the
 // input that arrived meanwhile to the handlers: the loop stays one endless
-// loop. A pump that showed a frame yields until the next animation frame, so
-// a running loop keeps the display's pace and stands still in a hidden tab;
-// after two passes that drew nothing the loop waits for input and asks for
-// no frames at all.
+// loop. A pump that showed a frame yields until the next animation frame at
+// which a pass is due, so a running loop keeps the pace of 60 passes a
+// second on any display (a slower one's frames carry several) and stands
+// still in a hidden tab; after two passes that drew nothing the loop waits
+// for input and asks for no frames at all.
 //
 // The canvas takes the element's shown size at the page's density when the
 // page loads. The page scales the element with its window afterwards; the
@@ -20,6 +21,7 @@
 #include <cstdint>
 
 #include "animation/animation_state.h"
+#include "animation/pass_pace.h"
 #include "canvas/canvas_platform.h"
 
 class WebPlatform final : public CanvasPlatform {
@@ -44,6 +46,7 @@ public:
     bool show();
 
 private:
+    void wait_for_frame();
     void deliver(FormEvents& handlers);
     void label_hold_button();
     // A position in CSS pixels from the element's top-left corner, with the
@@ -55,6 +58,7 @@ private:
     bool held_from_start_;
     const AnimationState* state_ = nullptr;
     std::int64_t pass_ = 0;  // the pass whose pump runs: the loop's count
+    PassPace pace_;
     bool shown_before_ = true;
     enum class HoldLabel { hold, resume, start } hold_label_ = HoldLabel::hold;
     bool ended_ = false;

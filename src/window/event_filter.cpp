@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "animation/keys.h"
 #include "window/x11_desktop.h"
 
 namespace {
@@ -50,6 +51,7 @@ EventFilter::~EventFilter() { SDL_SetEventFilter(nullptr, nullptr); }
 Latched EventFilter::take_latched() { return std::exchange(latched_, {}); }
 
 InputEvent EventFilter::next_input() {
+    if (inputs_.empty()) return *std::exchange(pointer_beyond_, std::nullopt);
     const InputEvent input = inputs_.front();
     inputs_.pop_front();
     return input;
@@ -67,6 +69,7 @@ void EventFilter::sort(const SDL_Event& event) {
         break;
     case SDL_SYSWMEVENT:
         if (x11_window_destroyed(event)) latched_.close = true;
+        if (const std::optional<bool> repeat = x11_key_press_repeats(event)) x11_repeat_ = repeat;
         break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) latched_.close = true;
@@ -78,11 +81,18 @@ void EventFilter::sort(const SDL_Event& event) {
     case SDL_KEYDOWN:
         // Escape never arrives as text; every other key the program uses does.
         if (event.key.keysym.sym == SDLK_ESCAPE) latched_.escape = true;
+        // SDL 2.26 on X11, which sends the window no key releases here,
+        // marks every press of a key after its first a repeat: the X
+        // server's notice of the press, just before, tells instead.
+        typed_by_repeat_ = x11_repeat_.value_or(event.key.repeat != 0);
+        x11_repeat_.reset();
         break;
     case SDL_TEXTINPUT:
         // Typed characters after keyboard translation, one input each.
-        for (const std::uint16_t code : typed_character_codes(event.text.text))
-            add({.kind = InputEvent::Kind::key, .code = code});
+        for (const std::uint16_t code : typed_character_codes(event.text.text)) {
+            if (!(typed_by_repeat_ && code == key::hold_or_run)) add({.kind = InputEvent::Kind::key, .code = code});
+        }
+        typed_by_repeat_ = false;
         break;
     case SDL_MOUSEMOTION:
         add({.kind = InputEvent::Kind::pointer,
@@ -100,5 +110,10 @@ void EventFilter::sort(const SDL_Event& event) {
 }
 
 void EventFilter::add(const InputEvent& input) {
-    if (inputs_.size() < max_waiting_inputs) inputs_.push_back(input);
+    if (pointer_beyond_ && inputs_.size() < max_waiting_inputs) inputs_.push_back(*std::exchange(pointer_beyond_, {}));
+    if (inputs_.size() < max_waiting_inputs) {
+        inputs_.push_back(input);
+    } else if (input.kind == InputEvent::Kind::pointer) {
+        pointer_beyond_ = input;
+    }
 }

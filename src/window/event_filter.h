@@ -6,11 +6,17 @@
 //   delays or drops them.
 // - Typed characters and pointer moves go, in order, to a compact queue of
 //   the program's own that the event pump drains a bounded number at a time.
+//   A full queue takes no more; the newest pointer position that came
+//   meanwhile is kept, and follows the queue, as it decides where the
+//   figure rests.
+// - The space bar acts on its press: the space its auto-repeats type is
+//   dropped. Other keys repeat.
 // SDL calls the filter from SDL_PumpEvents, on the program's one thread.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 union SDL_Event;
@@ -39,8 +45,9 @@ struct Latched {
 
 class EventFilter {
 public:
-    // Past this many waiting inputs, new ones are dropped; the pump takes
-    // them far faster than the window system can send them.
+    // Past this many waiting inputs, new ones are dropped but for the newest
+    // pointer position; the pump takes them far faster than the window
+    // system can send them.
     static constexpr std::size_t max_waiting_inputs = 65536;
 
     EventFilter();   // becomes SDL's event filter
@@ -53,7 +60,7 @@ public:
     bool close_latched() const { return latched_.close; }
     // Exposures and size changes so far are behind a presenter that starts now.
     void forget_window_changes() { latched_.exposed = latched_.resized = false; }
-    bool has_input() const { return !inputs_.empty(); }
+    bool has_input() const { return !inputs_.empty() || pointer_beyond_.has_value(); }
     // The oldest waiting input; only when has_input().
     InputEvent next_input();
 
@@ -63,5 +70,8 @@ private:
     void add(const InputEvent& input);
 
     std::deque<InputEvent> inputs_;
+    std::optional<InputEvent> pointer_beyond_;  // came while the queue was full
     Latched latched_;
+    bool typed_by_repeat_ = false;    // the key-down whose text comes next repeats
+    std::optional<bool> x11_repeat_;  // the X server's say on that key-down
 };

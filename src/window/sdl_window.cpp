@@ -17,6 +17,7 @@
 #include "animation/main_window.h"
 #include "window/display_choice.h"
 #include "window/end_signals.h"
+#include "window/refresh_rate.h"
 #include "window/wayland_connection.h"
 #include "window/window_fit.h"
 #include "window/x11_desktop.h"
@@ -245,12 +246,11 @@ OpenWindow open_window(const EventFilter& events, std::span<const IconImage> ico
     return {std::move(window), UserCoordinates(density * pixels_per_point), pixels_per_point};
 }
 
-int refresh_hz(SDL_Window* window) {
+PassPace::Duration refresh_interval(SDL_Window* window) {
     SDL_DisplayMode mode{};
-    if (SDL_GetCurrentDisplayMode(display_of(window), &mode) < 0) {
-        return default_refresh_hz;
-    }
-    return presentation_hz(mode.refresh_rate);
+    const int hz = SDL_GetCurrentDisplayMode(display_of(window), &mode) < 0 ? default_refresh_hz
+                                                                            : presentation_hz(mode.refresh_rate);
+    return std::chrono::nanoseconds(1'000'000'000 / hz);
 }
 
 }  // namespace
@@ -268,26 +268,32 @@ SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture
       window_(std::move(opened.window)),
       pixels_per_point_(opened.pixels_per_point),
       presenter_(window_.get(), canvas_),
-      pacer_(refresh_hz(window_.get())) {
+      pace_(refresh_interval(window_.get())) {
     events_.forget_window_changes();
 }
 
 SdlWindow::~SdlWindow() { x11_before_destroy(window_.get()); }
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
-    if (canvas_.touched()) {
-        // The background the window opens with is no frame of the
-        // animation: it starts no frame schedule.
-        if (showing_) pacer_.wait();
-        present();
-        showing_ = true;
-        idle_ = false;
-    } else if (std::exchange(idle_, true) && !events_.has_input()) {
-        // Nothing new to show for two pumps: sleep for a refresh, so a held
-        // animation leaves the processor idle. Not on the first pump after a
-        // present: the loop's two warm-up passes draw nothing, and waiting
-        // there would hold back the first frame.
-        std::this_thread::sleep_for(pacer_.period());
+    // Passes due at one frame run back to back, and the frame after them
+    // shows them together.
+    if (!pace_.next_pass_runs_at_once(take_drew())) {
+        if (canvas_.touched()) {
+            // The background the window opens with is no frame of the
+            // animation: it starts no schedule.
+            if (showing_) wait_for_frame();
+            present();
+            showing_ = true;
+            idle_ = false;
+        } else {
+            pace_.pause();
+            // Nothing new to show for two pumps: sleep for a pass's time, so
+            // a held animation leaves the processor idle. Not on the first
+            // pump after a present: the loop's two warm-up passes draw
+            // nothing, and waiting there would hold back the first frame.
+            if (std::exchange(idle_, true) && !events_.has_input())
+                std::this_thread::sleep_for(PassPace::pass_interval);
+        }
     }
     SDL_PumpEvents();
     const Latched latched = events_.take_latched();
@@ -308,6 +314,16 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
         dispatch(events_.next_input(), handlers);
     }
     return !ended_;
+}
+
+// Sleeps until the display's next frame at which a pass is due; where more
+// are due there (a display slower than the pace, a late machine), they run
+// back to back and the frame after them shows them all.
+void SdlWindow::wait_for_frame() {
+    const PassPace::Time now = std::chrono::steady_clock::now();
+    const PassPace::Time frame = pace_.next_frame();
+    if (now < frame) std::this_thread::sleep_until(frame);
+    pace_.passes_due(std::max(frame, now));
 }
 
 void SdlWindow::dispatch(const InputEvent& input, FormEvents& handlers) {

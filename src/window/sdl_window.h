@@ -1,5 +1,5 @@
 // The program's window on SDL: opens it fitted to the monitor it shows on,
-// shows the canvas, paces presentation to the display's refresh, and
+// shows the canvas on the display's refresh at the animation's pace, and
 // delivers what the event filter sorted out to the window's handlers,
 // requests to end first. It draws nothing itself.
 #pragma once
@@ -7,10 +7,10 @@
 #include <optional>
 #include <span>
 
+#include "animation/pass_pace.h"
 #include "canvas/canvas_platform.h"
 #include "icon/icon_image.h"
 #include "window/event_filter.h"
-#include "window/frame_pacer.h"
 #include "window/presenter.h"
 #include "window/sdl_handles.h"
 
@@ -54,13 +54,14 @@ public:
 
 private:
     SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture);
+    void wait_for_frame();
     void dispatch(const InputEvent& input, FormEvents& handlers);
 
     EventFilter& events_;
     WindowPtr window_;
     double pixels_per_point_;
     Presenter presenter_;
-    FramePacer pacer_;
+    PassPace pace_;
     bool showing_ = false;  // anything presented yet
     bool idle_ = false;     // the last pump had nothing to show
     bool ended_ = false;

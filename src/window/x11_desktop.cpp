@@ -7,6 +7,7 @@
 #include <X11/extensions/XInput2.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -19,6 +20,10 @@ Window the_window = 0;          // the program's, once prepared
 bool window_destroyed = false;  // by another client
 bool frames_reported = false;   // the window manager says it reports frames
 XErrorHandler xlib_error_handler = nullptr;
+// The XInput2 extension's code, where the window's key releases come through
+// it, and the keys pressed in the window and not released since.
+std::optional<int> release_extension;
+std::bitset<256> held_keys;
 
 int on_x_error(Display* display, XErrorEvent* error) {
     // A window another client destroyed fails every request on it until the
@@ -111,7 +116,13 @@ void stop_unused_events(const X11Handles& x11) {
         // came twice, with data of its own. An empty mask clears a selection.
         XIEventMask none{XIAllMasterDevices, 0, nullptr};
         XISelectEvents(x11.display, DefaultRootWindow(x11.display), &none, 1);
-        XISelectEvents(x11.display, x11.window, &none, 1);
+        // SDL 2.26 passes XInput2 events on without that search: the window's
+        // key releases come this way, and tell a held key's repeats from new
+        // presses.
+        unsigned char releases[XIMaskLen(XI_LASTEVENT)] = {};
+        XISetMask(releases, XI_KeyRelease);
+        XIEventMask window{XIAllMasterDevices, sizeof releases, releases};
+        if (XISelectEvents(x11.display, x11.window, &window, 1) == Success) release_extension = opcode;
     }
 }
 
@@ -182,6 +193,24 @@ std::optional<ScreenPoint> x11_client_position(SDL_Window* window) {
         return std::nullopt;
     }
     return client;
+}
+
+std::optional<bool> x11_key_press_repeats(const SDL_Event& event) {
+    if (event.type != SDL_SYSWMEVENT || event.syswm.msg->subsystem != SDL_SYSWM_X11) return std::nullopt;
+    const XEvent& x = event.syswm.msg->msg.x11.event;
+    if (x.type == KeyPress) {
+        const bool repeats = held_keys.test(x.xkey.keycode);
+        if (release_extension) held_keys.set(x.xkey.keycode);
+        return repeats;
+    }
+    if (x.type == GenericEvent && x.xcookie.extension == release_extension && x.xcookie.evtype == XI_KeyRelease &&
+        x.xcookie.data != nullptr) {
+        held_keys.reset(static_cast<std::size_t>(static_cast<const XIDeviceEvent*>(x.xcookie.data)->detail));
+    } else if (x.type == FocusIn) {
+        // Keys let go of while the focus was elsewhere sent no release here.
+        held_keys.reset();
+    }
+    return std::nullopt;
 }
 
 bool x11_window_destroyed(const SDL_Event& event) {

@@ -1,9 +1,10 @@
 // What the window does through Xlib where SDL runs on X11, beyond SDL: the
 // desktop's density, icons at several sizes, placement left to the window
-// manager, no events the program never uses, a window manager that may map
-// the window late or never, and a quiet end when another client destroys the
-// window. Built where Xlib is found (ROTARY_HAVE_X11); elsewhere, and on
-// SDL's other video drivers, each does nothing.
+// manager, no events the program never uses, a held key's repeats told from
+// new presses, a window manager that may map the window late or never, and a
+// quiet end when another client destroys the window. Built where Xlib is
+// found (ROTARY_HAVE_X11); elsewhere, and on SDL's other video drivers, each
+// does nothing.
 #pragma once
 
 #include <optional>
@@ -39,6 +40,10 @@ FrameReport x11_frame_report(SDL_Window* window);
 // Where the client area's top-left corner is on the screen now; nothing off
 // X11.
 std::optional<ScreenPoint> x11_client_position(SDL_Window* window);
+// Where `event` is the X server's notice of a key press: whether the key
+// was held down since its last press (an auto-repeat). Notices of releases
+// are noted and give nothing.
+std::optional<bool> x11_key_press_repeats(const SDL_Event& event);
 // Whether `event` is the X server's notice that the window was destroyed.
 bool x11_window_destroyed(const SDL_Event& event);
 // Just before SDL_DestroyWindow, so that it returns where another client
@@ -51,6 +56,7 @@ inline bool x11_prepare_window(SDL_Window*, std::span<const IconImage>) { return
 inline bool x11_map_window(SDL_Window*) { return false; }
 inline FrameReport x11_frame_report(SDL_Window*) { return FrameReport::reported; }
 inline std::optional<ScreenPoint> x11_client_position(SDL_Window*) { return std::nullopt; }
+inline std::optional<bool> x11_key_press_repeats(const SDL_Event&) { return std::nullopt; }
 inline bool x11_window_destroyed(const SDL_Event&) { return false; }
 inline void x11_before_destroy(SDL_Window*) {}
 #endif

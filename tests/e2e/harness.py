@@ -286,6 +286,13 @@ class Program:
     def key(self, *keys, delay_ms=12):
         self.server.xdotool("key", "--delay", delay_ms, *keys)
 
+    def hold_key(self, key, seconds):
+        """Holds `key` down for `seconds`: past the X server's repeat delay
+        (660 ms in Xvfb), its keyboard repeats the key."""
+        self.server.xdotool("keydown", key)
+        time.sleep(seconds)
+        self.server.xdotool("keyup", key)
+
     def request_close(self):
         """WM_DELETE_WINDOW, as a window manager's close button sends it."""
         d = self.server.display

@@ -71,6 +71,32 @@ def centre_circle(image, scale=1.0):
     return ((min(xs) + max(xs)) / 2, (min(ys) + max(ys)) / 2, max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
 
 
+def centre_direction(program, rect):
+    """The figure's centre's direction from the origin in degrees (0 below
+    it, 90 to its right), from the red centre circle in a screenshot of the
+    square about the origin that it stays in; `rect` is the client area's."""
+    ox, oy = origin()
+    reach = round(CENTRE_CIRCLE_REACH * PIXELS_PER_UNIT_X)
+    square = program.server.grab(rect[0] + round(ox) - reach, rect[1] + round(oy) - reach, 2 * reach, 2 * reach)
+    near = [(x, y) for x, y in pixels_of(square, RED) if math.hypot(x - reach, y - reach) < reach]
+    check(near, f"no red centre circle; see {harness.save(square, 'no_centre_circle')}")
+    xs, ys = [x for x, _ in near], [y for _, y in near]
+    return math.degrees(math.atan2((min(xs) + max(xs)) / 2 - reach, (min(ys) + max(ys)) / 2 - reach))
+
+
+def turn_rate(program, duration_s=2.0):
+    """Degrees a second the figure's centre turns about the origin, from
+    screenshots taken one after the other for `duration_s`, each much less
+    than half a turn after the one before."""
+    rect = program.client_rect()
+    start, last, turned = time.monotonic(), centre_direction(program, rect), 0.0
+    while time.monotonic() - start < duration_s:
+        now = centre_direction(program, rect)
+        turned += (now - last + 180) % 360 - 180
+        last = now
+    return turned / (time.monotonic() - start)
+
+
 def figure_pixels(image, scale=1.0):
     """The red pixels farther from the origin than the red centre circle
     reaches: the red figure's."""

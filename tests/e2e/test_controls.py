@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The operator's controls with real keys and pointer: the space bar holds
 and resumes, the pointer steers the figure's centre, Escape and a
-double-click quit, a window opening under a resting pointer still turns, and
-',', '.' and '/' change the speed."""
+double-click quit, a window opening under a resting pointer still turns,
+',', '.' and '/' change the speed, and a held space bar acts once while a
+held '.' repeats."""
 
 import time
 
@@ -14,6 +15,9 @@ APART_S = 0.5  # between two screenshots that should, or should not, match
 # Enough "," presses to make the step vanish next to the angle (about 650),
 # so the advance no longer changes it: the figure stands still while running.
 STALLING_PRESSES = 900
+# Xvfb's keyboard repeats a held key after 660 ms, 25 times a second: these
+# give from 6 to 20 repeats.
+HELD_S = (0.9, 1.2, 1.45)
 
 
 def moved(program):
@@ -102,7 +106,27 @@ def speed_keys(exe):
         program.check_ends("Escape")
 
 
-CASES = {f.__name__: f for f in (hold_point_resume_escape, double_click, resting_pointer, speed_keys)}
+def held_keys(exe):
+    with harness.running(exe) as program:
+        pixels.wait_for_red(program)
+        before = pixels.turn_rate(program, 1.0)
+        program.hold_key("period", HELD_S[1])
+        faster = pixels.turn_rate(program, 1.0) / before
+        print(f"'.' held {HELD_S[1]} s: {faster:.2f} times as fast")
+        # However many times the keyboard repeated it (fewer on a busy machine),
+        # more than a press and a repeat or two.
+        check(faster > 1.15, f"'.' held {HELD_S[1]} s made the figure turn {faster:.2f} times as fast; a press gives 1.05")
+        for n, seconds in enumerate(HELD_S):
+            program.hold_key("space", seconds)
+            if n % 2 == 0:
+                pixels.wait_still(program, f"after the space bar held {seconds} s")
+            else:
+                check_moves(program, f"after the space bar held {seconds} s,")
+        program.key("Escape")
+        program.check_ends("Escape")
+
+
+CASES = {f.__name__: f for f in (hold_point_resume_escape, double_click, resting_pointer, speed_keys, held_keys)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))

@@ -4,11 +4,12 @@ fluxbox, whose toolbar at the bottom the window's frame must keep clear of;
 openbox stopped before it maps the window, when a signal must still end the
 program); under weston 10 nested in Xvfb, on Wayland at output scale 1
 and, beside Xwayland, at scale 2, where it must draw at the output's
-density; on the second of two monitors (Xorg's dummy driver); with its
-window destroyed by another client, with no window manager and under two
-(status 0, no X error); and with its X server or its Wayland compositor gone
-(status 1, one line). On each desktop the window shows at its size, a key
-acts and the program ends with status 0."""
+density; on the second of two monitors (Xorg's dummy driver); on displays
+refreshing at 144 and 30 Hz, where it keeps the pace of 60 passes a second;
+with its window destroyed by another client, with no window manager and
+under two (status 0, no X error); and with its X server or its Wayland
+compositor gone (status 1, one line). On each desktop the window shows at
+its size, a key acts and the program ends with status 0."""
 
 import os
 import re
@@ -44,7 +45,10 @@ FLUXBOX_SCREEN = (1366, 768)
 # Two monitors side by side: the primary too small for the window at
 # 96 dpi, the second large enough.
 SMALL_MONITOR, LARGE_MONITOR = (1280, 720), (1920, 1080)
-XORG_DUMMY_CONFIG = f"""Section "Device"
+# The turn of 60 passes a second at the start-up speed, 15 steps of 2 pi /
+# 1000 radians a pass.
+PACE_DEGREES_A_SECOND = 60 * 15 * 360 / 1000
+XORG_DUMMY_CONFIG = """Section "Device"
   Identifier "dummy"
   Driver "dummy"
   VideoRam 65536
@@ -61,7 +65,7 @@ Section "Screen"
   DefaultDepth 24
   SubSection "Display"
     Depth 24
-    Virtual {SMALL_MONITOR[0] + LARGE_MONITOR[0]} {LARGE_MONITOR[1]}
+    Virtual {0} {1}
   EndSubSection
 EndSection
 """
@@ -351,14 +355,16 @@ def destroyed_window(exe):
             print(f"X server gone: {lines[0]}")
 
 
-class TwoMonitors(harness.XServer):
-    """Xorg with the dummy driver and two RandR monitors: the small one at
-    the left, primary, and the large one right of it."""
+class XorgDummy(harness.XServer):
+    """Xorg with the dummy driver and RandR monitors side by side, the first
+    primary: (width, height) in a mode of the driver's own, or (width,
+    height, hz) in the one mode made for that refresh rate."""
 
-    def __init__(self):
-        super().__init__(size=(SMALL_MONITOR[0] + LARGE_MONITOR[0], LARGE_MONITOR[1]))
+    def __init__(self, *monitors):
+        super().__init__(size=(sum(m[0] for m in monitors), max(m[1] for m in monitors)))
+        self.monitors = monitors
         self.folder = tempfile.mkdtemp(prefix="rotary-xorg-")
-        Path(self.folder, "xorg.conf").write_text(XORG_DUMMY_CONFIG)
+        Path(self.folder, "xorg.conf").write_text(XORG_DUMMY_CONFIG.format(*self.size))
 
     def command(self, displayfd):
         return ["Xorg", "-displayfd", str(displayfd), "-config", f"{self.folder}/xorg.conf", "-configdir",
@@ -366,14 +372,27 @@ class TwoMonitors(harness.XServer):
 
     def __enter__(self):
         super().__enter__()
-        large = "x".join(map(str, LARGE_MONITOR))
-        subprocess.run(["xrandr", "--addmode", "DUMMY1", large], env=self.env(), check=True, timeout=10)
-        subprocess.run(["xrandr", "--output", "DUMMY0", "--mode", "x".join(map(str, SMALL_MONITOR)), "--pos", "0x0",
-                        "--primary", "--output", "DUMMY1", "--mode", large, "--pos", f"{SMALL_MONITOR[0]}x0"],
-                       env=self.env(), check=True, timeout=10)
+        layout, left = [], 0
+        for n, (width, height, *hz) in enumerate(self.monitors):
+            mode = f"{width}x{height}"
+            if hz:
+                # Modeline "1280x1024_144.00" 284.64 1280 1384 ...
+                modeline = subprocess.run(["gtf", str(width), str(height), str(hz[0])], check=True, timeout=10,
+                                          capture_output=True, text=True).stdout.split("Modeline")[1].split()
+                mode = modeline[0].strip('"')
+                self.xrandr("--newmode", mode, *modeline[1:])
+            if n > 0 or hz:
+                self.xrandr("--addmode", f"DUMMY{n}", mode)
+            layout += ["--output", f"DUMMY{n}", "--mode", mode, "--pos", f"{left}x0", *(["--primary"] if n == 0 else [])]
+            left += width
+        self.xrandr(*layout)
         # The dummy outputs' state that other clients read changes on a probe.
-        subprocess.run(["xrandr", "--query"], env=self.env(), check=True, timeout=10, stdout=subprocess.DEVNULL)
+        self.xrandr("--query")
         return self
+
+    def xrandr(self, *args):
+        return subprocess.run(["xrandr", *args], env=self.env(), check=True, timeout=10, capture_output=True,
+                              text=True).stdout
 
     def __exit__(self, *exc):
         super().__exit__(*exc)
@@ -401,7 +420,7 @@ def second_monitor(exe):
     """With the pointer on the large second monitor, the window opens there
     at full size where no window manager places it; openbox puts it on the
     small primary, where it fits with its frame."""
-    with TwoMonitors() as server:
+    with XorgDummy(SMALL_MONITOR, LARGE_MONITOR) as server:
         middle_of_large = (SMALL_MONITOR[0] + LARGE_MONITOR[0] // 2, LARGE_MONITOR[1] // 2 - 300)
         server.move_pointer(*middle_of_large)
         with harness.Program(server, exe) as program:
@@ -423,9 +442,35 @@ def second_monitor(exe):
                 program.check_ends("Escape under openbox on the primary monitor")
 
 
+def on_display_at(exe, hz):
+    """On a display refreshing at `hz` the figure turns as 60 passes a second
+    turn it, however many frames the display shows."""
+    with XorgDummy((1280, 1024, hz)) as server:
+        current = re.search(r"([\d.]+)\*", server.xrandr("--query"))
+        check(current and round(float(current[1])) == hz, f"the display does not refresh at {hz} Hz: {current}")
+        server.move_pointer(0, 0)
+        with harness.Program(server, exe) as program:
+            program.find_window()
+            pixels.wait_for_red(program)
+            pace = pixels.turn_rate(program) / PACE_DEGREES_A_SECOND
+            print(f"at {hz} Hz the figure turns {pace:.2f} times as fast as 60 passes a second turn it")
+            check(0.7 < pace < 1.3, f"at {hz} Hz the figure turns {pace:.2f} times as fast as 60 passes a second"
+                                    " turn it")
+            program.key("Escape")
+            program.check_ends(f"Escape at {hz} Hz")
+
+
+def refresh_144(exe):
+    on_display_at(exe, 144)
+
+
+def refresh_30(exe):
+    on_display_at(exe, 30)
+
+
 CASES = {f.__name__: f for f in (under_openbox, fits_the_work_area, signals_while_unmapped, wayland_scale_1,
                                  xwayland_scale_1, wayland_beside_xwayland_scale_2, wayland_display_lost,
-                                 destroyed_window, second_monitor)}
+                                 destroyed_window, second_monitor, refresh_144, refresh_30)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))

@@ -6,7 +6,8 @@ the help and an unknown argument the error in a message box, and the box's
 button ends it with the status of either; then at 96 and at 192 dpi (Wine's
 LogPixels) the window, found by its caption, has the client area of that
 density and the icon of the executable's resources, shows the red figure,
-the red centre circle and the blue circle, holds on the space bar, and
+the red centre circle and the blue circle, holds on the space bar and, held
+down past the keyboard's repeat delay, acts once each time, and
 Escape ends it with status 0."""
 
 import os
@@ -130,6 +131,12 @@ def check_window(program, dpi, scale):
     held = test_window.hold(program)
     time.sleep(APART_S)
     check(program.screenshot().tobytes() == held.tobytes(), f"{name}: the held picture changed")
+    # Held past the repeat delay, the space bar resumes once, then holds once.
+    program.hold_key("space", 0.9)
+    time.sleep(APART_S)
+    check(program.screenshot().tobytes() != held.tobytes(), f"{name}: the space bar held 0.9 s did not resume")
+    program.hold_key("space", 1.2)
+    pixels.wait_still(program, f"{name}: after the space bar held 1.2 s")
 
     program.key("Escape")
     program.check_ends(f"{name}: Escape", timeout=ENDING_S)

@@ -60,24 +60,43 @@ window.canvasFacts = (() => {
     return { passes, width, height, hash: hash >>> 0, black, figureRed, blue, centre: middle(box) };
   }
 
-  // Radians a pass, from the centre circle's angle (its centre is at
-  // (12 sin a, 12 cos a)) read at every pass shown over `passes` passes.
-  async function speed(passes) {
+  // The centre circle's angle (its centre is at (12 sin a, 12 cos a)) read at
+  // animation frames that show a new pass, a tenth of a second apart (a
+  // small part of a turn; reading costs the page frames), until `enough`: the
+  // radians it turned, and the passes, frames and milliseconds that took.
+  async function follow(enough) {
     const angle = () => {
       const box = newBox(), canvas = read((colour, x, y) => centre(colour, x, y, box), CENTRE_CIRCLE_REACH);
       const c = middle(box);
       return { passes: canvas.passes, angle: Math.atan2(c.x, c.y) };
     };
-    let last = angle(), turned = 0;
-    const first = last.passes;
-    while (last.passes < first + passes) {
+    const first = angle(), start = performance.now();
+    const run = { turned: 0, passes: 0, frames: 0, ms: 0 };
+    for (let last = first, read = start; !enough(run);) {
       await new Promise(resolve => requestAnimationFrame(resolve));
+      Object.assign(run, { frames: run.frames + 1, ms: performance.now() - start });
+      if (window.Module.passesShown === last.passes || performance.now() - read < 100) continue;
+      read = performance.now();
       const now = angle();
-      turned += Math.atan2(Math.sin(now.angle - last.angle), Math.cos(now.angle - last.angle));
+      run.turned += Math.atan2(Math.sin(now.angle - last.angle), Math.cos(now.angle - last.angle));
+      run.passes = now.passes - first.passes;
       last = now;
     }
-    return turned / (last.passes - first);
+    return run;
   }
 
-  return { summary, speed, UNIT_X, UNIT_Y };
+  // Radians a pass over `passes` passes.
+  async function speed(passes) {
+    const run = await follow(run => run.passes >= passes);
+    return run.turned / run.passes;
+  }
+
+  // Radians, passes and frames a second over `ms` milliseconds.
+  async function pace(ms) {
+    const run = await follow(run => run.ms >= ms);
+    const seconds = run.ms / 1000;
+    return { turned: run.turned / seconds, passes: run.passes / seconds, frames: run.frames / seconds };
+  }
+
+  return { summary, speed, pace, UNIT_X, UNIT_Y };
 })();

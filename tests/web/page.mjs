@@ -21,7 +21,8 @@ export async function serve(directory = SITE, seconds = 600) {
 
 // As root chromium needs no sandbox flag: playwright-core turns the sandbox off.
 const CHROMIUM = { executablePath: '/usr/bin/chromium', headless: true, args: ['--disable-dev-shm-usage'] };
-export const launch = () => chromium.launch(CHROMIUM);
+// `args`: more of Chromium's switches.
+export const launch = (args = []) => chromium.launch({ ...CHROMIUM, args: [...CHROMIUM.args, ...args] });
 // A browser with a profile in `directory`, as a person's is: such a browser
 // can install a web app (a throwaway context cannot).
 export const launchWithProfile = directory => chromium.launchPersistentContext(directory, CHROMIUM);

@@ -166,6 +166,54 @@ describe('the page', () => {
     }
   });
 
+  test('a held key: Space acts once however often it repeats, "." repeats', async () => {
+    const page = await load('', { passes: 5 });
+    const cdp = await page.context().newCDPSession(page);
+    // A key pressed, repeated by the keyboard `repeats` times, and let go.
+    const hold = async (key, code, repeats) => {
+      for (let n = 0; n <= repeats; n++) {
+        await cdp.send('Input.dispatchKeyEvent', { type: 'keyDown', key, code, text: key, autoRepeat: n > 0 });
+      }
+      await cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', key, code });
+    };
+    // Key-downs in even numbers and then odd: each a space would leave it
+    // running, then held.
+    await hold(' ', 'Space', 7);
+    const held = await stillFacts(page);
+    assert.equal(await holdLabel(page), 'Resume', 'the held space bar did not hold');
+    await hold(' ', 'Space', 12);
+    assert.notEqual((await facts(page, 3)).hash, held.hash, 'the held space bar did not resume');
+    assert.equal(await holdLabel(page), 'Hold');
+
+    const before = await page.evaluate(() => canvasFacts.speed(20));
+    await hold('.', 'Period', 9);
+    await waitForPasses(page, (await passesShown(page)) + 2);
+    const faster = await page.evaluate(() => canvasFacts.speed(20)) / before;
+    assert.ok(Math.abs(faster / 1.05 ** 10 - 1) < 0.03, `"." held for 10 key-downs: ${faster} times as fast`);
+  });
+
+  test('with the frame rate unlimited the figure keeps the pace of 60 passes a second', async () => {
+    const fast = await launch(['--disable-gpu-vsync', '--disable-frame-rate-limit']);
+    try {
+      const page = await open(fast, `${server.origin}/`, log, { passes: 5 });
+      // A speck that changes at every frame: Chromium, unlimited, makes frames
+      // as fast as it can only where something changes.
+      await page.evaluate(() => {
+        const speck = document.body.appendChild(document.createElement('div'));
+        speck.style.cssText = 'position: fixed; left: 0; top: 0; width: 1px; height: 1px';
+        const flip = n => (speck.style.background = n % 2 ? 'black' : 'white', requestAnimationFrame(() => flip(n + 1)));
+        flip(0);
+      });
+      const pace = await page.evaluate(() => canvasFacts.pace(3000));
+      const turn = pace.turned / (60 * 15 * STEP1);
+      // Frames well beyond 60 a second, else this tests nothing.
+      assert.ok(pace.frames > 2 * pace.passes, `${pace.frames} frames a second: not faster than the pace`);
+      assert.ok(turn > 0.7 && turn < 1.15, `${pace.passes} passes a second turn the figure ${turn} times as fast as 60`);
+    } finally {
+      await fast.close();
+    }
+  });
+
   test('laptop windows 1280×609 and 1366×657: the picture fits, the pointer steers at the size shown, ' +
        'a resize keeps the trail', async () => {
     const page = await load('', { passes: 5, context: { viewport: { width: 1280, height: 609 }, deviceScaleFactor: 1.25 } });

@@ -1,12 +1,15 @@
 // The event filter: requests to end are latched however much input comes
-// before them, input keeps its order in the program's own queue, and SDL's
-// queue keeps nothing.
+// before them, input keeps its order in the program's own queue, a full one
+// still keeps the newest pointer position, a held space bar types one space,
+// and SDL's queue keeps nothing.
 #include "window/event_filter.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -15,10 +18,11 @@ struct EventsOnly : ::testing::Test {
     void TearDown() override { SDL_QuitSubSystem(SDL_INIT_EVENTS); }
 
     static void push(SDL_Event event) { ASSERT_GE(SDL_PushEvent(&event), 0) << SDL_GetError(); }
-    static void key(Uint32 type, SDL_Keycode sym) {
+    static void key(Uint32 type, SDL_Keycode sym, bool repeat = false) {
         SDL_Event e{};
         e.type = type;
         e.key.keysym.sym = sym;
+        e.key.repeat = repeat;
         push(e);
     }
     static void text(const char* utf8) {
@@ -36,7 +40,25 @@ struct EventsOnly : ::testing::Test {
         push(e);
     }
     static int sdl_queued() { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); }
+    // A key pressed and its character typed, as SDL reports a press or an
+    // auto-repeat.
+    static void typed(SDL_Keycode sym, const char* text, bool repeat) {
+        key(SDL_KEYDOWN, sym, repeat);
+        EventsOnly::text(text);
+    }
 };
+
+std::vector<InputEvent> drain(EventFilter& events) {
+    std::vector<InputEvent> got;
+    while (events.has_input()) got.push_back(events.next_input());
+    return got;
+}
+
+std::string codes_of(const std::vector<InputEvent>& inputs) {
+    std::string codes;
+    for (const InputEvent& input : inputs) codes += input.kind == InputEvent::Kind::key ? char(input.code) : '@';
+    return codes;
+}
 
 TEST_F(EventsOnly, InputKeepsItsOrderAndUnusedEventsAreDropped) {
     EventFilter events;
@@ -47,8 +69,7 @@ TEST_F(EventsOnly, InputKeepsItsOrderAndUnusedEventsAreDropped) {
     text("/");
     EXPECT_EQ(sdl_queued(), 0);
 
-    std::vector<InputEvent> got;
-    while (events.has_input()) got.push_back(events.next_input());
+    const std::vector<InputEvent> got = drain(events);
     ASSERT_EQ(got.size(), 4u);
     EXPECT_EQ(got[0].code, ',');
     EXPECT_EQ(got[1].code, '.');
@@ -83,9 +104,40 @@ TEST_F(EventsOnly, RequestsToEndAreLatchedBehindAnyFlood) {
     EXPECT_FALSE(events.take_latched().close) << "taken once";
 
     // Input beyond the limit is dropped.
-    std::size_t inputs = 0;
-    for (; events.has_input(); ++inputs) events.next_input();
-    EXPECT_EQ(inputs, EventFilter::max_waiting_inputs);
+    EXPECT_EQ(drain(events).size(), EventFilter::max_waiting_inputs);
+}
+
+TEST_F(EventsOnly, AFullQueueKeepsTheNewestPointerPositionAfterItsInput) {
+    EventFilter events;
+    const auto fill = [] {
+        for (std::size_t i = 0; i < EventFilter::max_waiting_inputs; ++i) text(",");
+    };
+    fill();
+    motion(1, 2);
+    text(".");  // dropped
+    motion(30, 40);
+    std::vector<InputEvent> got = drain(events);
+    ASSERT_EQ(got.size(), EventFilter::max_waiting_inputs + 1);
+    EXPECT_EQ(got.back().kind, InputEvent::Kind::pointer);
+    EXPECT_EQ(got.back().x, 30);
+    EXPECT_EQ(got.back().y, 40);
+
+    fill();
+    motion(5, 6);
+    for (int taken = 0; taken < 2; ++taken) EXPECT_EQ(events.next_input().code, ',');
+    text("/");  // room again: it follows the kept position
+    got = drain(events);
+    ASSERT_EQ(got.size(), EventFilter::max_waiting_inputs);
+    EXPECT_EQ(codes_of(got).substr(got.size() - 3), ",@/");
+}
+
+TEST_F(EventsOnly, AHeldSpaceBarTypesOneSpaceOtherKeysRepeat) {
+    EventFilter events;
+    for (const bool repeat : {false, true, true}) typed(SDLK_SPACE, " ", repeat);
+    for (const bool repeat : {false, true, true}) typed(SDLK_PERIOD, ".", repeat);
+    typed(SDLK_SPACE, " ", false);  // pressed again
+    text(" ");                      // typed with no key-down, as through an input method
+    EXPECT_EQ(codes_of(drain(events)), " ...  ");
 }
 
 }  // namespace

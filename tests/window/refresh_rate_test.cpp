@@ -1,5 +1,5 @@
 // The presentation rate taken from the display's report.
-#include "window/frame_pacer.h"
+#include "window/refresh_rate.h"
 
 #include <gtest/gtest.h>
 
