@@ -11,17 +11,6 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-TEST(CommandLine, NoArgumentsOpenTheWindowHelpAndVersionDoNot) {
-    EXPECT_TRUE(read_command_line(Arguments{}).open_window);
-    const CommandLine version = read_command_line(Arguments{"--version"});
-    EXPECT_FALSE(version.open_window);
-    EXPECT_EQ(version.exit_status, 0);
-    EXPECT_EQ(version.out, "rotary-envelope " ROTARY_VERSION "\n");
-    for (const char* help : {"--help", "-h"}) {
-        EXPECT_NE(read_command_line(Arguments{help}).out.find("Usage: rotary-envelope"), std::string::npos) << help;
-    }
-}
-
 TEST(CommandLine, OnPosixTheHelpNamesEverySignalThatEndsWithStatusZeroAndSlashQuestionIsRefused) {
     const std::string help = read_command_line(Arguments{"--help"}, Conventions::posix).out;
     EXPECT_NE(help.find("  0  the window was quit, closed or destroyed, or a signal asked the program\n"
@@ -42,14 +31,6 @@ TEST(CommandLine, OnWindowsSlashQuestionIsHelpWithoutSignalsOrColumns) {
     EXPECT_NE(help.out.find("Usage: rotary-envelope [/? | --help | --version]\n"), std::string::npos);
     EXPECT_NE(help.out.find("\n  , (comma): slower\n"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("\n  0: the window was quit or closed;"), std::string::npos) << help.out;
-}
-
-TEST(CommandLine, AnUnknownArgumentIsNamedAsGiven) {
-    const CommandLine refused = read_command_line(Arguments{"--help", "\xC3\xBC\xE2\x82\xAC"});  // u umlaut, euro
-    EXPECT_FALSE(refused.open_window);
-    EXPECT_EQ(refused.exit_status, 2);
-    EXPECT_EQ(refused.out, "");
-    EXPECT_NE(refused.err.find("'\xC3\xBC\xE2\x82\xAC'"), std::string::npos) << refused.err;
 }
 
 }  // namespace
