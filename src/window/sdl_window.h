@@ -41,6 +41,9 @@ class SdlWindow final : public CanvasPlatform {
 public:
     // Opens and shows the window with `icons`; throws std::runtime_error.
     SdlWindow(SdlVideo& video, CanvasPlatform::Picture picture, std::span<const IconImage> icons = {});
+    ~SdlWindow() override;
+    SdlWindow(const SdlWindow&) = delete;
+    SdlWindow& operator=(const SdlWindow&) = delete;
 
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
