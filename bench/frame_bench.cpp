@@ -70,7 +70,7 @@ BENCHMARK(frame);
 
 // The same frames, the straightforward way.
 void frame_reference(benchmark::State& state) {
-    Canvas image(UserCoordinates{}, draw_background_picture);
+    Canvas image(UserCoordinates{}, [](Canvas& canvas) { draw_background_picture(canvas, figure::start_e); });
     StraightforwardFrame straightforward(image);
     const double pi = 4 * std::atan(1.0);
     const double step1 = 2 * pi / 1000;

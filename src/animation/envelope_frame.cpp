@@ -11,19 +11,23 @@ float f(double v) { return static_cast<float>(v); }
 void Form1::draw_frame() {
     const AnimationState& s = state_;
     LoopValues& w = loop_;
+    using figure::centre_radius, figure::origin_radius;
 
-    trace(s.j1, w.cx, w.cy, colours::black);
+    // Fresh after a new eccentricity, the surface holds the picture alone:
+    // no red figure to paint black, no circle to erase (which would cut the
+    // picture). The trail starts at this frame's figure.
+    if (!s.fresh) trace(s.j1, w.cx, w.cy, colours::black);
 
     w.cxp = w.cx;
     w.cyp = w.cy;
-    w.cx = figure::e * std::sin(s.j);
-    w.cy = figure::e * std::cos(s.j);
+    w.cx = s.e * std::sin(s.j);
+    w.cy = s.e * std::cos(s.j);
 
     const Colour background = platform_.back_color();
-    platform_.circle(f(w.cxp), f(w.cyp), f(figure::centre_radius), background);
+    if (!s.fresh) platform_.circle(f(w.cxp), f(w.cyp), f(centre_radius(s.e)), background);
     trace(s.j, w.cx, w.cy, colours::red);
-    platform_.circle(f(w.cx), f(w.cy), f(figure::centre_radius), colours::red);
-    platform_.circle(0, 0, f(figure::origin_radius), colours::blue);
+    platform_.circle(f(w.cx), f(w.cy), f(centre_radius(s.e)), colours::red);
+    platform_.circle(0, 0, f(origin_radius(s.e)), colours::blue);
 }
 
 // Traces the figure for angle a about centre (ox, oy). The first sample only
@@ -37,7 +41,8 @@ void Form1::trace(double a, double ox, double oy, Colour colour) {
     const AnimationState& s = state_;
     LoopValues& w = loop_;
     TraceMemo& memo = memo_;
-    using figure::e, figure::k;
+    const double e = s.e;
+    using figure::k;
 
     const double start = -s.step1;
     const double end = 2 * s.pi;
@@ -46,7 +51,7 @@ void Form1::trace(double a, double ox, double oy, Colour colour) {
         prepare_samples(start, end, step);
 
     const std::size_t samples = memo.t.size();
-    if (!(memo.traced && a == memo.a && ox == memo.ox && oy == memo.oy)) {
+    if (!(memo.traced && e == memo.e && a == memo.a && ox == memo.ox && oy == memo.oy)) {
         memo.traced = false;
         for (std::size_t i = 0; i < samples; ++i) {
             w.xp = w.x;
@@ -58,6 +63,7 @@ void Form1::trace(double a, double ox, double oy, Colour colour) {
             memo.ys[i] = f(w.y + oy);
         }
         memo.traced = true;
+        memo.e = e;
         memo.a = a;
         memo.ox = ox;
         memo.oy = oy;

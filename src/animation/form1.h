@@ -28,6 +28,7 @@ public:
 private:
     void start_up();
     void advance();
+    void change_eccentricity(double e);
     void draw_frame();
     void trace(double a, double ox, double oy, Colour colour);
     void prepare_samples(double start, double end, double step);

@@ -25,7 +25,7 @@ EM_JS(bool, prefers_reduced_motion, (), { return matchMedia('(prefers-reduced-mo
 // The line is a live region, so a screen reader announces it.
 EM_JS(void, show_ended, (), {
     document.getElementById('status').textContent = 'The animation has ended. Reload the page to start it again.';
-    for (const button of document.querySelectorAll('#controls button')) button.disabled = true;
+    for (const control of document.querySelectorAll('#panel button, #panel input')) control.disabled = true;
 });
 
 // clang-format on
@@ -36,7 +36,7 @@ int main() {
     emscripten_set_window_title(std::string(main_window::caption).c_str());
     WebPlatform platform(static_cast<std::int64_t>(pass_limit_from_address()), prefers_reduced_motion());
     Form1 form(platform);
-    platform.show_hold_of(form.state());
+    platform.show_state_of(form.state());
     form.Activate();
     platform.show();
     show_ended();

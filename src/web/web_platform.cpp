@@ -4,7 +4,9 @@
 #include <emscripten/html5.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "animation/keys.h"
@@ -18,17 +20,17 @@ constexpr const char* canvas_element = "#canvas";
 constexpr std::int64_t first_visible_pass = 3;
 
 // What the page's listeners put in the queue, as its first number.
-enum class InputKind { key = 0, pointer = 1, double_click = 2 };
+enum class InputKind { key = 0, pointer = 1, double_click = 2, eccentricity = 3 };
 
 // The page's side, in JavaScript (clang-format would break it).
 // clang-format off
 
 // Queues the page's input until the next pump takes it. Keys count where the
 // focus is on the page, so a click anywhere leaves them working; buttons press
-// the key they name. The picture takes every drag for steering (its CSS has
-// touch-action: none), a finger or pen that touches down points where it
-// touches, and a second tap soon after a first, near it, ends the run as a
-// double-click does.
+// the key they name, and the eccentricity's control asks for its value. The
+// picture takes every drag for steering (its CSS has touch-action: none), a
+// finger or pen that touches down points where it touches, and a second tap
+// soon after a first, near it, ends the run as a double-click does.
 EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
     const canvas = document.getElementById('canvas');
     const input = Module.input = { queue: [], wake: null, stop: new AbortController() };
@@ -61,6 +63,8 @@ EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
                 touch.clientY <= box.bottom) press(button.dataset.key);
         }, on);
     }
+    const eccentricity = document.getElementById('eccentricity');
+    eccentricity.addEventListener('input', () => push([3, Number(eccentricity.value)]), on);
     const steer = event => {
         const box = canvas.getBoundingClientRect();
         push([1, event.clientX - box.left, event.clientY - box.top, box.width]);
@@ -122,6 +126,15 @@ EM_JS(void, set_hold_label, (const char* label), {
     document.querySelector('#hold span').textContent = UTF8ToString(label);
 });
 
+// The control and its line show the eccentricity e, with r/e to two places.
+EM_JS(void, show_eccentricity, (double e, double r), {
+    const control = document.getElementById('eccentricity');
+    const value = e + ' (r/e ' + Number((r / e).toFixed(2)) + ')';
+    control.value = e;
+    control.setAttribute('aria-valuetext', value);
+    document.getElementById('eccentricity-value').textContent = value;
+});
+
 // clang-format on
 
 void check(EMSCRIPTEN_RESULT result, const char* call) {
@@ -146,7 +159,8 @@ WebPlatform::WebPlatform(std::int64_t pass_limit, bool hold_at_start)
       held_from_start_(hold_at_start) {
     check(emscripten_set_canvas_element_size(canvas_element, canvas_.width(), canvas_.height()),
           "emscripten_set_canvas_element_size");
-    constexpr char typed_keys[] = {key::hold_or_run, key::slower, key::faster, key::slow, '\0'};
+    constexpr char typed_keys[] = {key::hold_or_run,    key::slower,         key::faster, key::slow,
+                                   key::less_eccentric, key::more_eccentric, '\0'};
     listen_to_page(typed_keys, key::escape);
     focus_canvas();
 }
@@ -178,6 +192,7 @@ bool WebPlatform::pump_events(FormEvents& handlers) {
     if (hold_at_start_ && pass_ == first_visible_pass) handlers.KeyPress(key::hold_or_run);
     deliver(handlers);
     label_hold_button();
+    label_eccentricity();
     ++pass_;
     if (pass_limit_ > 0 && pass_ >= pass_limit_) end();
     return !ended_;
@@ -208,6 +223,13 @@ void WebPlatform::deliver(FormEvents& handlers) {
         case InputKind::double_click:
             handlers.DblClick();
             break;
+        case InputKind::eccentricity: {
+            // The keys that take it there: one way to change it.
+            const long steps = state_ == nullptr ? 0 : std::lround(event[1] - state_->e);
+            for (long i = 0; i < std::labs(steps) && !ended_; ++i)
+                handlers.KeyPress(steps > 0 ? key::more_eccentric : key::less_eccentric);
+            break;
+        }
         }
     }
 }
@@ -222,6 +244,12 @@ void WebPlatform::label_hold_button() {
     hold_label_ = label;
     constexpr const char* names[] = {"Hold", "Resume", "Start"};
     set_hold_label(names[static_cast<int>(label)]);
+}
+
+void WebPlatform::label_eccentricity() {
+    if (state_ == nullptr || state_->e == shown_e_) return;
+    shown_e_ = state_->e;
+    show_eccentricity(shown_e_, figure::r);
 }
 
 bool WebPlatform::show() {

@@ -1,7 +1,7 @@
 // The program's platform in a browser page: the canvas is shown in the page's
 // <canvas> element, and the page's keys, pointer (mouse, pen and touch),
-// double-clicks and buttons reach the window's handlers. The only code, with
-// main.cpp, that knows the browser.
+// double-clicks, buttons and the eccentricity's control reach the window's
+// handlers. The only code, with main.cpp, that knows the browser.
 //
 // The browser delivers events only while the program has yielded to it, so
 // each pump puts on the page what the pass drew, yields, and then hands the
@@ -35,8 +35,9 @@ public:
     WebPlatform(const WebPlatform&) = delete;
     WebPlatform& operator=(const WebPlatform&) = delete;
 
-    // The state whose hold the page's hold button names.
-    void show_hold_of(const AnimationState& state) { state_ = &state; }
+    // The state whose hold the page's hold button names and whose
+    // eccentricity its control shows.
+    void show_state_of(const AnimationState& state) { state_ = &state; }
 
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
@@ -49,6 +50,7 @@ private:
     void wait_for_frame();
     void deliver(FormEvents& handlers);
     void label_hold_button();
+    void label_eccentricity();
     // A position in CSS pixels from the element's top-left corner, with the
     // element `shown_width` CSS pixels wide, in user units.
     static UserPoint to_user(double css_x, double css_y, double shown_width);
@@ -61,5 +63,6 @@ private:
     PassPace pace_;
     bool shown_before_ = true;
     enum class HoldLabel { hold, resume, start } hold_label_ = HoldLabel::hold;
+    double shown_e_ = figure::start_e;  // as the page is written
     bool ended_ = false;
 };

@@ -21,6 +21,11 @@ constexpr Entry controls[] = {
     {",", "slower", "comma"},
     {".", "faster", "full stop"},
     {"/", "back to a slow speed", "slash"},
+    {"[", "a rounder rotor: the eccentricity one less, down to 4", "left bracket"},
+    {"]",
+     "a thinner rotor: the eccentricity one more, up to 20;\n"
+     "either starts the drawing afresh at the new eccentricity",
+     "right bracket"},
     {"Escape, or a double-click", "quit"},
 };
 

@@ -255,12 +255,12 @@ PassPace::Duration refresh_interval(SDL_Window* window) {
 
 }  // namespace
 
-SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons)
+SdlWindow::SdlWindow(SdlVideo& video, CanvasPlatform::Picture picture, std::span<const IconImage> icons)
     : SdlWindow(video, open_window(video.events(), icons), std::move(picture)) {}
 
 // The window opens first: the canvas takes its pixel layout and, where it
 // fits, draws in its surface. The first pump shows it.
-SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture)
+SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, CanvasPlatform::Picture picture)
     : CanvasPlatform(
           opened.coordinates, std::move(picture), Presenter::format_for(opened.window.get()),
           Presenter::memory_for(opened.window.get(), opened.coordinates.width(), opened.coordinates.height())),

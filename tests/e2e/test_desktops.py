@@ -25,7 +25,7 @@ import harness
 import pixels
 from harness import check
 from Xlib import Xatom
-from test_window import CAPTION, CLIENT_SIZE, check_circles
+from test_window import CAPTION, CLIENT_SIZE, check_circles, check_eccentricity_ends
 
 APP_ID = "io.github.rotary_envelope.RotaryEnvelope"
 # A bound that means "it hangs": software OpenGL on a loaded machine is slow.
@@ -252,7 +252,8 @@ BUFFER = re.compile(r"(?:create_buffer\(new id wl_buffer@\d+, \d+|create_immed\(
 def on_weston(exe, scale, xwayland, wayland):
     """Shows sharp at its size; a key holds it and Escape ends it with status
     0. On Wayland (`wayland`) with the desktop entry's app id and the
-    caption, otherwise through Xwayland."""
+    caption, and the eccentricity's keys keep their range; otherwise through
+    Xwayland."""
     with harness.XServer(size=(WESTON_OUTPUT[0] * scale, WESTON_OUTPUT[1] * scale)) as server, \
             Weston(server, scale, xwayland) as weston, harness.Program(weston, exe) as program:
         name = f"weston_scale_{scale}{'_xwayland' if xwayland else ''}"
@@ -269,6 +270,9 @@ def on_weston(exe, scale, xwayland, wayland):
         if scale > 1:
             check(not uniform_blocks(window, 0, 0) and not uniform_blocks(window, 1, 1),
                   f"the window is enlarged from a lower density; see {harness.save(window, name)}")
+        if wayland:
+            check_eccentricity_ends(program, scale, name, weston,
+                                    lambda shot: shot.crop((left, top, left + width, top + height)))
         program.key("Escape")
         status, took = program.wait_exit(harness.ENDING_S)
         log = program.stderr()

@@ -127,7 +127,7 @@ def arguments(exe):
         result = run_without_window(exe, env, args)
         check(result.returncode == 0 and result.stderr == "", f"{args}: status {result.returncode},"
                                                               f" stderr {result.stderr!r}")
-        for part in ("Usage: rotary-envelope", "Space", "Escape", "--version", "Exit status"):
+        for part in ("Usage: rotary-envelope", "Space", "[ ", "] ", "Escape", "--version", "Exit status"):
             check(part in result.stdout, f"{args}: the usage does not mention {part!r}: {result.stdout!r}")
     result = run_without_window(exe, env, ["--version"])
     check(result.returncode == 0 and re.fullmatch(r"rotary-envelope \d+\.\d+\.\d+\n", result.stdout),

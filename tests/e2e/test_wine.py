@@ -7,8 +7,8 @@ button ends it with the status of either; then at 96 and at 192 dpi (Wine's
 LogPixels) the window, found by its caption, has the client area of that
 density and the icon of the executable's resources, shows the red figure,
 the red centre circle and the blue circle, holds on the space bar and, held
-down past the keyboard's repeat delay, acts once each time, and
-Escape ends it with status 0."""
+down past the keyboard's repeat delay, acts once each time, the
+eccentricity's keys keep their range, and Escape ends it with status 0."""
 
 import os
 import shutil
@@ -137,6 +137,7 @@ def check_window(program, dpi, scale):
     check(program.screenshot().tobytes() != held.tobytes(), f"{name}: the space bar held 0.9 s did not resume")
     program.hold_key("space", 1.2)
     pixels.wait_still(program, f"{name}: after the space bar held 1.2 s")
+    test_window.check_eccentricity_ends(program, scale, name)
 
     program.key("Escape")
     program.check_ends(f"{name}: Escape", timeout=ENDING_S)

@@ -46,6 +46,17 @@ describe('the page', () => {
   }
   const holdLabel = page => page.locator('#hold span').innerText();
 
+  // Once the picture is still: the blue circle has radius 3e and the
+  // eccentricity's control and its line show e.
+  async function checkEccentricity(page, e, how) {
+    const { blue } = await stillFacts(page);
+    assert.ok(Math.abs(blue.nearest - 3 * e) < 0.5 && Math.abs(blue.farthest - 3 * e) < 0.5,
+              `${how}: blue circle ${JSON.stringify(blue)}, expected radius ${3 * e}`);
+    assert.equal(await page.locator('#eccentricity').inputValue(), String(e), how);
+    assert.match(await page.locator('#shape').innerText(), new RegExp(`^Eccentricity\\s+${e} \\(r/e ${+(75 / e).toFixed(2)}\\)`),
+                 how);
+  }
+
   // The figure's centre within a pixel and a half of (x, y), user units.
   async function checkSteered(page, x, y) {
     const shown = await stillFacts(page);
@@ -166,6 +177,30 @@ describe('the page', () => {
     }
   });
 
+  test('"]" and "[" stop at 20 and 4; the eccentricity\'s control follows them, changes it by keys and a click, ' +
+       'and names itself', async () => {
+    const page = await load('', { passes: 5 });
+    await page.keyboard.press('Space');
+    await page.keyboard.press('BracketRight');
+    await checkEccentricity(page, 13, '"]"');
+    for (const [key, presses, e] of [['BracketRight', 9, 20], ['BracketLeft', 18, 4]]) {
+      for (let n = 0; n < presses; n++) await page.keyboard.press(key);
+      await checkEccentricity(page, e, `${presses} × ${key}`);
+    }
+    const control = page.locator('#eccentricity');
+    await control.focus();
+    await page.keyboard.press('ArrowRight');
+    await page.keyboard.press('ArrowRight');
+    await checkEccentricity(page, 6, 'two right arrows on the control');
+    const cdp = await page.context().newCDPSession(page);
+    const slider = (await cdp.send('Accessibility.getFullAXTree')).nodes.find(node => node.role?.value === 'slider');
+    assert.deepEqual([slider?.name?.value, slider?.value?.value], ['Eccentricity', 6]);
+    const box = await control.boundingBox();
+    await page.mouse.click(box.x + box.width - 1, box.y + box.height / 2);
+    await checkEccentricity(page, 20, 'a click at the control\'s end');
+    assert.equal(await holdLabel(page), 'Resume', 'a new eccentricity resumed the turning');
+  });
+
   test('a held key: Space acts once however often it repeats, "." repeats', async () => {
     const page = await load('', { passes: 5 });
     const cdp = await page.context().newCDPSession(page);
@@ -236,8 +271,8 @@ describe('the page', () => {
     await checkSteered(page, -12, 0);
   });
 
-  test('a phone, upright and on its side: the picture fits, a drag steers, a button resumes, a double-tap ends',
-       async () => {
+  test('a phone, upright and on its side: the picture fits, a drag steers, a button resumes, a tap on the ' +
+       'eccentricity\'s control changes it, a double-tap ends', async () => {
     const page = await load('', { passes: 5, context: PHONE });
     await checkFits(page, 'upright');
     const [from, to] = [await pagePoint(page, -40, -40), await pagePoint(page, 50, 0)];
@@ -249,6 +284,10 @@ describe('the page', () => {
     await page.tap('#hold');
     assert.notEqual((await facts(page, 3)).hash, steered.hash, 'the button did not resume');
     assert.equal(await holdLabel(page), 'Hold');
+    const track = await page.locator('#eccentricity').boundingBox();
+    await touch(page, [{ x: track.x + 1, y: track.y + track.height / 2 }]);
+    await page.tap('#hold');
+    await checkEccentricity(page, 4, 'a tap at the control\'s start');
 
     await page.setViewportSize({ width: 844, height: 390 });
     await checkFits(page, 'on its side');
