@@ -72,7 +72,7 @@ BENCHMARK(frame);
 
 // The same frames, the straightforward way.
 void frame_reference(benchmark::State& state) {
-    Canvas image(UserCoordinates{}, draw_background_picture);
+    Canvas image(UserCoordinates{}, [](Canvas& canvas) { draw_background_picture(canvas, figure::start_e); });
     StraightforwardFrame straightforward(image);
     const double pi = 4 * std::atan(1.0);
     const double step1 = 2 * pi / 1000;
@@ -168,7 +168,7 @@ void paint(benchmark::State& state) {
         run.canvas().clear();
         form.Paint();
     }
-    state.counters["figures"] = static_cast<double>(form.trail().angles().size());
+    state.counters["figures"] = static_cast<double>(form.trail().size());
 }
 BENCHMARK(paint)->Args({20000, 0})->Args({60000, 3})->Unit(benchmark::kMillisecond);
 

@@ -6,7 +6,7 @@ set(CPACK_PACKAGE_VENDOR "rotary-envelope developers")
 set(CPACK_PACKAGE_CONTACT "rotary-envelope developers <maintainers@users.noreply.c-seed-767a84b2.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
-    "An interactive geometry animation: the two-lobed housing curve of a rotary engine turns about a fixed origin, and its black trail leaves the rotor's profile as its inner boundary. Space bar and mouse steer it; escape or a double-click quits.")
+    "An interactive geometry animation: the two-lobed housing curve of a rotary\nengine turns about a fixed origin, and its black trail leaves the rotor's\nprofile as its inner boundary. Space bar and mouse steer it; escape or a\ndouble-click quits.")
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
@@ -22,5 +22,24 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+# What Debian asks of every package: its copyright and licence, machine-
+# readable (the licence's text below its copyright line, as paragraphs of
+# lines indented by one space), and a changelog, compressed.
+file(READ ${ROTARY_LICENSE_FILE} licence)
+string(REGEX REPLACE "^.*\nCopyright[^\n]*\n\n" "" licence "${licence}")
+string(STRIP "${licence}" licence)
+string(REPLACE "\n\n" "\n.\n" licence "${licence}")
+string(REPLACE "\n" "\n " ROTARY_LICENCE_PARAGRAPHS " ${licence}")
+string(REGEX REPLACE "^Copyright \\(c\\) " "" ROTARY_COPYRIGHT_HOLDERS "${ROTARY_COPYRIGHT}")
+configure_file(${PROJECT_SOURCE_DIR}/data/debian/copyright.in debian/copyright @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/data/debian/changelog.in debian/changelog @ONLY)
+add_custom_command(OUTPUT debian/changelog.gz
+                   COMMAND gzip -9n -c debian/changelog > debian/changelog.gz
+                   DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog VERBATIM)
+add_custom_target(debian_changelog ALL DEPENDS debian/changelog.gz)
+include(GNUInstallDirs)
+install(FILES ${PROJECT_BINARY_DIR}/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 include(CPack)

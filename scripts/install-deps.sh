@@ -7,16 +7,16 @@
 #   install-deps.sh windows  what cross-building the Windows program needs
 set -euo pipefail
 
-run_packages=(g++ cmake ninja-build libsdl2-dev libx11-dev libxi-dev)
+run_packages=(g++ cmake ninja-build pkg-config libsdl2-dev libx11-dev libxi-dev libwayland-dev)
 # MinGW-w64 for the program, dpkg-source for SDL2's Debian source package.
 windows_packages=(g++-mingw-w64-x86-64 dpkg-dev)
 test_packages=(
   libgtest-dev libbenchmark-dev            # unit tests and benchmarks
   xvfb xdotool x11-utils imagemagick       # the real program in a real X server
-  openbox weston xwayland libdecor-0-plugin-1-cairo  # real desktops: a window manager, Wayland
+  openbox fluxbox icewm weston xwayland libdecor-0-plugin-1-cairo  # real desktops: window managers, Wayland
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils  # two monitors (Xorg, xrandr)
   python3 python3-xlib python3-pil         # end-to-end test scripts
-  dpkg-dev file                            # the Debian package and its dependencies
+  dpkg-dev file lintian                    # the Debian package, its dependencies and Debian's checks
   desktop-file-utils appstream             # checks of the desktop entry and metainfo
   clang-14 libclang-rt-14-dev              # the fuzzer (libFuzzer)
   "${windows_packages[@]}" wine64          # the Windows program, built and run under Wine

@@ -9,10 +9,12 @@ void Form1::Activate() {
     for (;;) {
         // Pass 0 always advances, so the warm-up starts from a changed angle.
         if (s.stopp == 1 || s.m == 0) advance();
-        if (s.j != s.j1) {
-            // Passes 0 and 1 only settle the angle; drawing starts on pass 2.
+        if (s.j != s.j1 || s.fresh) {
+            // Passes 0 and 1 only settle the angle; drawing starts on pass 2
+            // (after a clear at the end of pass 2 that follows any change).
             if (s.m > 1) draw_frame();
             s.j1 = s.j;
+            s.fresh = false;
         }
         if (!platform_.pump_events(*this)) return;
         ++s.m;
@@ -25,6 +27,7 @@ void Form1::Activate() {
 void Form1::clear() {
     platform_.clear();
     trail_.clear();
+    figure_shown_ = false;
 }
 
 void Form1::start_up() {

@@ -11,32 +11,48 @@ float f(double v) { return static_cast<float>(v); }
 void Form1::draw_frame() {
     const AnimationState& s = state_;
     LoopValues& w = loop_;
+    using figure::centre_radius, figure::origin_radius;
 
-    trace(s.j1, w.cx, w.cy, colours::black);
-    trail_.add(s.j1);
+    // Fresh after a new eccentricity, the surface holds the picture alone:
+    // no red figure to paint black, no circle to erase (which would cut the
+    // picture). The trail starts at this frame's figure.
+    if (!s.fresh) {
+        trace(s.j1, w.cx, w.cy, colours::black);
+        trail_.add(s.j1);
+    }
 
     w.cxp = w.cx;
     w.cyp = w.cy;
-    w.cx = figure::e * std::sin(s.j);
-    w.cy = figure::e * std::cos(s.j);
+    w.cx = s.e * std::sin(s.j);
+    w.cy = s.e * std::cos(s.j);
 
     const Colour background = platform_.back_color();
-    platform_.circle(f(w.cxp), f(w.cyp), f(figure::centre_radius), background);
+    if (!s.fresh) platform_.circle(f(w.cxp), f(w.cyp), f(centre_radius(s.e)), background);
     trace(s.j, w.cx, w.cy, colours::red);
-    platform_.circle(f(w.cx), f(w.cy), f(figure::centre_radius), colours::red);
-    platform_.circle(0, 0, f(figure::origin_radius), colours::blue);
+    platform_.circle(f(w.cx), f(w.cy), f(centre_radius(s.e)), colours::red);
+    platform_.circle(0, 0, f(origin_radius(s.e)), colours::blue);
+    figure_shown_ = true;
 }
 
-// The frame's black traces, each about its own centre, then the red figure
-// and the circles the last frame left. Drawing is opaque and the figures
-// never reach the circles, so the order of the black ones does not matter.
+// What the frames since the clear left: each figure of the trail painted
+// black and its centre circle erased, in the order they were last drawn (at
+// a large eccentricity the erasing circles cut the trail), then the red
+// figure and the circles of the last frame. Each red figure and circle the
+// frames drew in between was covered exactly by its black twin or eraser.
 void Form1::Paint() {
-    if (trail_.empty()) return;  // no frame since the clear
+    if (!figure_shown_) return;
+    const AnimationState& s = state_;
     const LoopValues& w = loop_;
-    for (const double a : trail_.angles()) trace(a, figure::e * std::sin(a), figure::e * std::cos(a), colours::black);
-    trace(state_.j1, w.cx, w.cy, colours::red);
-    platform_.circle(f(w.cx), f(w.cy), f(figure::centre_radius), colours::red);
-    platform_.circle(0, 0, f(figure::origin_radius), colours::blue);
+    using figure::centre_radius, figure::origin_radius;
+    const Colour background = platform_.back_color();
+    for (const double a : trail_.angles()) {
+        const double cx = s.e * std::sin(a), cy = s.e * std::cos(a);
+        trace(a, cx, cy, colours::black);
+        platform_.circle(f(cx), f(cy), f(centre_radius(s.e)), background);
+    }
+    trace(s.j1, w.cx, w.cy, colours::red);
+    platform_.circle(f(w.cx), f(w.cy), f(centre_radius(s.e)), colours::red);
+    platform_.circle(0, 0, f(origin_radius(s.e)), colours::blue);
 }
 
 // Traces the figure for angle a about centre (ox, oy). The first sample only
@@ -50,7 +66,8 @@ void Form1::trace(double a, double ox, double oy, Colour colour) {
     const AnimationState& s = state_;
     LoopValues& w = loop_;
     TraceMemo& memo = memo_;
-    using figure::e, figure::k;
+    const double e = s.e;
+    using figure::k;
 
     const double start = -s.step1;
     const double end = 2 * s.pi;
@@ -59,7 +76,7 @@ void Form1::trace(double a, double ox, double oy, Colour colour) {
         prepare_samples(start, end, step);
 
     const std::size_t samples = memo.t.size();
-    if (!(memo.traced && a == memo.a && ox == memo.ox && oy == memo.oy)) {
+    if (!(memo.traced && e == memo.e && a == memo.a && ox == memo.ox && oy == memo.oy)) {
         memo.traced = false;
         for (std::size_t i = 0; i < samples; ++i) {
             w.xp = w.x;
@@ -71,6 +88,7 @@ void Form1::trace(double a, double ox, double oy, Colour colour) {
             memo.ys[i] = f(w.y + oy);
         }
         memo.traced = true;
+        memo.e = e;
         memo.a = a;
         memo.ox = ox;
         memo.oy = oy;

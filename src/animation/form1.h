@@ -37,6 +37,7 @@ private:
     void start_up();
     void clear();
     void advance();
+    void change_eccentricity(double e);
     void draw_frame();
     void trace(double a, double ox, double oy, Colour colour);
     void prepare_samples(double start, double end, double step);
@@ -45,5 +46,6 @@ private:
     AnimationState state_;
     LoopValues loop_;
     TraceMemo memo_;
-    Trail trail_;  // the black figures since the last clear
+    Trail trail_;                // the black figures since the last clear
+    bool figure_shown_ = false;  // a frame was drawn since the last clear
 };

@@ -10,4 +10,6 @@ inline constexpr std::uint16_t slower = ',';
 inline constexpr std::uint16_t faster = '.';
 inline constexpr std::uint16_t slow = '/';
 inline constexpr std::uint16_t hold_or_run = ' ';
+inline constexpr std::uint16_t less_eccentric = '[';
+inline constexpr std::uint16_t more_eccentric = ']';
 }  // namespace key

@@ -29,9 +29,27 @@ void Form1::KeyPress(std::uint16_t code) {
     case key::hold_or_run:
         s.stopp = (s.stopp + 1) % 2;
         break;
+    case key::less_eccentric:
+        change_eccentricity(s.e - 1);
+        break;
+    case key::more_eccentric:
+        change_eccentricity(s.e + 1);
+        break;
     default:
         break;
     }
+}
+
+// A new eccentricity starts the drawing afresh on its own picture, so the
+// trail's inner boundary is the rotor of that figure alone; hold and speed
+// stay. Beyond the range a key does nothing.
+void Form1::change_eccentricity(double e) {
+    if (e < figure::least_e || e > figure::greatest_e) return;
+    AnimationState& s = state_;
+    s.e = e;
+    s.fresh = true;
+    platform_.picture_eccentricity(e);
+    clear();
 }
 
 // Points the figure's centre from the origin towards the pointer.

@@ -28,6 +28,10 @@ public:
     virtual void circle(float x, float y, float radius, Colour colour) = 0;
     // Removes all drawing; the background picture shows again.
     virtual void clear() = 0;
+    // The background picture shows earlier figures of eccentricity `e` from
+    // the next clear on (before any call, those of the start-up's). A
+    // platform without a picture has nothing to change.
+    virtual void picture_eccentricity(double /*e*/) {}
     virtual Colour back_color() const = 0;
 
     // Shows what was drawn and delivers waiting events to `handlers`.

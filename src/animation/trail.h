@@ -1,25 +1,31 @@
-// The angles of the black figures on the surface since it was last cleared:
-// what a front end needs, with the current figure, to draw the picture anew
-// at another size. Figures whose angles lie within a ten-thousandth of a turn
-// or so of one another (a small fraction of a pixel apart at any density) are
-// kept once, so a run of any length keeps a few thousand angles at most.
+// The black figures on the surface since it was last cleared, as their
+// angles in the order they were last drawn: what a front end needs, with the
+// current figure, to draw the picture anew at another size. Figures whose
+// angles lie within an 8192nd of a turn of one another (a small fraction of a
+// pixel apart at any density) are kept once, as the latest of them, so a run
+// of any length keeps a few thousand angles at most.
 #pragma once
 
-#include <bitset>
-#include <span>
+#include <cstdint>
 #include <vector>
 
 class Trail {
 public:
-    // The first angle of each share of a turn is kept.
     static constexpr int shares = 8192;
 
     void add(double angle);
     void clear();
-    std::span<const double> angles() const { return angles_; }
-    bool empty() const { return angles_.empty(); }
+    bool empty() const { return kept_ == 0; }
+    std::size_t size() const { return kept_; }
+    // Oldest first.
+    std::vector<double> angles() const;
 
 private:
-    std::vector<double> angles_;
-    std::bitset<shares> taken_;
+    struct Share {
+        std::uint64_t last = 0;  // when it was last added, from 1; 0: never
+        double angle = 0;
+    };
+    std::vector<Share> shares_;  // made at the first addition
+    std::uint64_t added_ = 0;
+    std::size_t kept_ = 0;
 };

@@ -45,9 +45,10 @@ private:
 
 }  // namespace
 
-void draw_background_picture(Canvas& canvas) {
+void draw_background_picture(Canvas& canvas, double e) {
     TrailOnly platform(canvas);
     Form1 form(platform);
+    form.state().e = e;
     platform.pace(form.state());
     form.Activate();
 }

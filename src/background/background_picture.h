@@ -5,5 +5,6 @@
 
 class Canvas;
 
-// Draws the picture over whatever the canvas holds; a Canvas::Picture.
-void draw_background_picture(Canvas& canvas);
+// Draws the picture of figures of eccentricity `e` over whatever the canvas
+// holds; a CanvasPlatform::Picture.
+void draw_background_picture(Canvas& canvas, double e);

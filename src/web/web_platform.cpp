@@ -4,7 +4,9 @@
 #include <emscripten/html5.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "animation/keys.h"
@@ -18,16 +20,17 @@ constexpr const char* canvas_element = "#canvas";
 constexpr std::int64_t first_visible_pass = 3;
 
 // What the page's listeners put in the queue, as its first number.
-enum class InputKind { key = 0, pointer = 1, double_click = 2, start_again = 3 };
+enum class InputKind { key = 0, pointer = 1, double_click = 2, eccentricity = 3, start_again = 4 };
 
 // The page's side, in JavaScript (clang-format would break it).
 // clang-format off
 
 // Queues the page's input until the next pump takes it. Keys count where the
 // focus is on the page, so a click anywhere leaves them working; buttons press
-// the key they name. The picture takes every drag for steering (its CSS has
-// touch-action: none), and a finger or pen that touches down points where it
-// touches. A new size or density of the picture is noted for the next pump.
+// the key they name, and the eccentricity's control asks for its value. The
+// picture takes every drag for steering (its CSS has touch-action: none), and
+// a finger or pen that touches down points where it touches. A new size or
+// density of the picture is noted for the next pump.
 EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
     const canvas = document.getElementById('canvas');
     const input = Module.input = { queue: [], wake: null, resized: false, stop: new AbortController() };
@@ -63,9 +66,11 @@ EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
                 touch.clientY <= box.bottom) press(button.dataset.key);
         }, on);
     }
+    const eccentricity = document.getElementById('eccentricity');
+    eccentricity.addEventListener('input', () => push([3, Number(eccentricity.value)]), on);
     document.getElementById('again').addEventListener('click', () => {
         canvas.focus({ preventScroll: true });  // the button goes away
-        push([3]);
+        push([4]);
     }, on);
     const steer = event => {
         const box = canvas.getBoundingClientRect();
@@ -168,13 +173,13 @@ EM_JS(void, publish_passes_shown, (double passes), { Module.passesShown = passes
 EM_JS(void, show_running, (), {
     document.getElementById('status').textContent = "";
     document.getElementById('again').hidden = true;
-    for (const button of document.querySelectorAll('#controls button')) button.disabled = false;
+    for (const control of document.querySelectorAll('#controls button, #shape input')) control.disabled = false;
 });
 
 // Ended: the line is a live region, so a screen reader announces it, and
 // the focus goes to the button that starts a new run.
 EM_JS(void, show_ended, (), {
-    for (const button of document.querySelectorAll('#controls button')) button.disabled = true;
+    for (const control of document.querySelectorAll('#controls button, #shape input')) control.disabled = true;
     const again = document.getElementById('again');
     again.hidden = false;
     document.getElementById('status').textContent = 'The animation has ended.';
@@ -183,6 +188,15 @@ EM_JS(void, show_ended, (), {
 
 EM_JS(void, set_hold_label, (const char* label), {
     document.querySelector('#hold span').textContent = UTF8ToString(label);
+});
+
+// The control and its line show the eccentricity e, with r/e to two places.
+EM_JS(void, show_eccentricity, (double e, double r), {
+    const control = document.getElementById('eccentricity');
+    const value = e + ' (r/e ' + Number((r / e).toFixed(2)) + ')';
+    control.value = e;
+    control.setAttribute('aria-valuetext', value);
+    document.getElementById('eccentricity-value').textContent = value;
 });
 
 // clang-format on
@@ -214,7 +228,8 @@ WebPlatform::WebPlatform(std::int64_t pass_limit, bool hold_at_start)
       hold_at_start_(hold_at_start),
       held_from_start_(hold_at_start) {
     size_canvas_element(canvas_);
-    constexpr char typed_keys[] = {key::hold_or_run, key::slower, key::faster, key::slow, '\0'};
+    constexpr char typed_keys[] = {key::hold_or_run,    key::slower,         key::faster, key::slow,
+                                   key::less_eccentric, key::more_eccentric, '\0'};
     listen_to_page(typed_keys, key::escape);
     show_running();
 }
@@ -254,6 +269,7 @@ bool WebPlatform::pump_events(FormEvents& handlers) {
         deliver(handlers, true);
     }
     label_hold_button();
+    label_eccentricity();
     ++pass_;
     if (pass_limit_ > 0 && pass_ >= pass_limit_) end();
     return !ended_;
@@ -310,6 +326,13 @@ void WebPlatform::deliver(FormEvents& handlers, bool without_hold_keys) {
         case InputKind::double_click:
             handlers.DblClick();
             break;
+        case InputKind::eccentricity: {
+            // The keys that take it there: one way to change it.
+            const long steps = form_ == nullptr ? 0 : std::lround(event[1] - form_->state().e);
+            for (long i = 0; i < std::labs(steps) && !ended_; ++i)
+                handlers.KeyPress(steps > 0 ? key::more_eccentric : key::less_eccentric);
+            break;
+        }
         case InputKind::start_again:
             break;
         }
@@ -326,6 +349,12 @@ void WebPlatform::label_hold_button() {
     hold_label_ = label;
     constexpr const char* names[] = {"", "Hold", "Resume", "Start"};
     set_hold_label(names[static_cast<int>(label)]);
+}
+
+void WebPlatform::label_eccentricity() {
+    if (form_ == nullptr || form_->state().e == shown_e_) return;
+    shown_e_ = form_->state().e;
+    show_eccentricity(shown_e_, figure::r);
 }
 
 bool WebPlatform::show() {

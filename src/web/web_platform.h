@@ -1,7 +1,8 @@
 // The program's platform in a browser page: the canvas is shown in the page's
 // <canvas> element, and the page's keys, pointer (mouse, pen and touch),
-// double-clicks, double-taps and buttons reach the window's handlers. The
-// only code, with main.cpp, that knows the browser.
+// double-clicks, double-taps, buttons and the eccentricity's control reach
+// the window's handlers. The only code, with main.cpp, that knows the
+// browser.
 //
 // The browser delivers events only while the program has yielded to it, so
 // each pump puts on the page what the pass drew, yields, and then hands the
@@ -35,8 +36,8 @@ public:
     WebPlatform(const WebPlatform&) = delete;
     WebPlatform& operator=(const WebPlatform&) = delete;
 
-    // The window whose hold the page's hold button names and whose picture
-    // is drawn anew at a new size.
+    // The window whose hold the page's hold button names, whose eccentricity
+    // its control shows and whose picture is drawn anew at a new size.
     void show_window(Form1& form) { form_ = &form; }
 
     bool pump_events(FormEvents& handlers) override;
@@ -55,6 +56,7 @@ private:
     // Hands the waiting input to the handlers, space bars left out if asked.
     void deliver(FormEvents& handlers, bool without_hold_keys);
     void label_hold_button();
+    void label_eccentricity();
     // A position in CSS pixels from the element's top-left corner, with the
     // element `shown_width` CSS pixels wide, in user units.
     static UserPoint to_user(double css_x, double css_y, double shown_width);
@@ -67,5 +69,6 @@ private:
     PassPace pace_;
     bool shown_before_ = true;
     enum class HoldLabel { none, hold, resume, start } hold_label_ = HoldLabel::none;
+    double shown_e_ = 0;  // none yet: the page may show an earlier run's
     bool ended_ = false;
 };

@@ -56,6 +56,8 @@ public:
     EventFilter& operator=(const EventFilter&) = delete;
 
     Latched take_latched();
+    // Whether the window closed or was destroyed, without taking that.
+    bool close_latched() const { return latched_.close; }
     // Exposures and size changes so far are behind a presenter that starts now.
     void forget_window_changes() { latched_.exposed = latched_.resized = false; }
     bool has_input() const { return !inputs_.empty() || pointer_beyond_.has_value(); }

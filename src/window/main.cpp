@@ -1,14 +1,14 @@
 // Opens the window and runs the animation in it until the operator quits or
 // the window is closed. Arguments only ask for help or the version.
-#include <cstdio>
 #include <exception>
+#include <string>
 #include <vector>
 
 #include "animation/form1.h"
 #include "background/background_picture.h"
 #include "icon/program_icon.h"
 #include "window/command_line.h"
-#include "window/parent_console.h"
+#include "window/console.h"
 #include "window/sdl_window.h"
 
 namespace {
@@ -25,13 +25,8 @@ std::vector<IconImage> icons_to_set() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const CommandLine command = read_command_line({argv + 1, argv + argc});
-    if (!command.open_window) {
-        use_parent_console();
-        std::fputs(command.out.c_str(), stdout);
-        std::fputs(command.err.c_str(), stderr);
-        return command.exit_status;
-    }
+    const CommandLine command = read_command_line(program_arguments(argc, argv));
+    if (!command.open_window) return tell_user(command.out, command.err) ? command.exit_status : unwritten_status;
     try {
         // Drawn before SDL starts, so that SDL and the window system reuse the
         // memory the drawing frees instead of adding to it.
@@ -41,8 +36,7 @@ int main(int argc, char** argv) {
         Form1 form(window);
         form.Activate();
     } catch (const std::exception& error) {
-        use_parent_console();
-        std::fprintf(stderr, "rotary-envelope: cannot run the window: %s\n", error.what());
+        tell_user("", "rotary-envelope: cannot run the window: " + std::string(error.what()) + "\n");
         return 1;
     }
     return 0;

@@ -11,12 +11,14 @@
 #include <string_view>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "animation/keys.h"
 #include "animation/main_window.h"
 #include "window/display_choice.h"
 #include "window/end_signals.h"
 #include "window/refresh_rate.h"
+#include "window/wayland_connection.h"
 #include "window/window_fit.h"
 #include "window/x11_desktop.h"
 
@@ -25,6 +27,11 @@ namespace {
 // Inputs handled per pass: a backlog is worked through over several passes
 // while the window goes on presenting and answering.
 constexpr int max_inputs_per_pass = 1000;
+// How long a window manager may take to map the window and report its frame
+// before the window goes on with the frame expected: far longer than one that
+// answers at all takes.
+constexpr std::chrono::milliseconds window_manager_bound{2000};
+constexpr std::chrono::milliseconds window_manager_poll{5};
 
 // Sets a hint the program depends on so that the environment cannot undo it.
 void insist_on_hint(const char* name, const char* value) {
@@ -44,6 +51,12 @@ bool scaled_display() {
     return false;
 }
 
+std::vector<std::string> video_drivers() {
+    std::vector<std::string> drivers;
+    for (int n = 0; n < SDL_GetNumVideoDrivers(); ++n) drivers.emplace_back(SDL_GetVideoDriver(n));
+    return drivers;
+}
+
 }  // namespace
 
 SdlVideo::SdlVideo() {
@@ -55,21 +68,21 @@ SdlVideo::SdlVideo() {
     // SDL 2.26 takes the Wayland app id from this variable or the executable's
     // name; the compositor finds the icon by the desktop entry's id.
     SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", ROTARY_APP_ID, 0);
-    const char* const display = std::getenv("DISPLAY");
-    const char* const wayland_display = std::getenv("WAYLAND_DISPLAY");
+    const DisplayVariables variables{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                     std::getenv("XDG_RUNTIME_DIR")};
     const bool driver_chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER) != nullptr;
-    if (const char* drivers = preferred_video_drivers(display, wayland_display); drivers && !driver_chosen) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
+    if (const std::string drivers = preferred_video_drivers(variables, video_drivers());
+        !drivers.empty() && !driver_chosen) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         if (driver_chosen) throw SdlError("SDL_Init");
-        throw std::runtime_error(no_display_message(display, wayland_display) + " (SDL_Init failed: " + SDL_GetError() +
-                                 ")");
+        throw std::runtime_error(no_display_message(variables) + " (SDL_Init failed: " + SDL_GetError() + ")");
     }
     std::string driver = SDL_GetCurrentVideoDriver();
     // On unscaled outputs Xwayland shows the same window for a small part of
     // the processor time: SDL 2.26 draws Wayland windows through OpenGL.
-    if (driver == "wayland" && !driver_chosen && is_set(display) && !scaled_display()) {
+    if (driver == "wayland" && !driver_chosen && is_set(variables.display) && !scaled_display()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
         checked(SDL_InitSubSystem(SDL_INIT_VIDEO), "SDL_InitSubSystem");
@@ -79,7 +92,7 @@ SdlVideo::SdlVideo() {
     // the program would run unseen forever; only an explicit choice may have it.
     if ((driver == "offscreen" || driver == "dummy") && !driver_chosen) {
         SDL_Quit();
-        throw std::runtime_error(no_display_message(display, wayland_display));
+        throw std::runtime_error(no_display_message(variables));
     }
     // A plain shared-memory window surface: on X11 an OpenGL-backed one buys
     // nothing for a software image and costs threads and processor time.
@@ -103,13 +116,27 @@ ScreenArea usable_area(int display) {
 }
 
 // The window's frame as the window system reports it, or a typical one
-// where it cannot say (SDL 2.26 on Wayland).
+// where it does not: SDL 2.26 on Wayland, a window manager that reports
+// none, or not in time.
 FrameExtents frame_of(SDL_Window* window, double scale) {
     int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) < 0) {
+    if (x11_frame_report(window) != FrameReport::reported ||
+        SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) < 0) {
         return scaled_frame(typical_frame_96dpi, scale);
     }
     return {left, right, top, bottom};
+}
+
+void resize(SDL_Window* window, double density) {
+    const UserCoordinates client(density);
+    SDL_SetWindowSize(window, client.width(), client.height());
+}
+
+ScreenPoint position_of(SDL_Window* window) {
+    if (const std::optional<ScreenPoint> client = x11_client_position(window)) return *client;
+    ScreenPoint client;
+    SDL_GetWindowPosition(window, &client.x, &client.y);
+    return client;
 }
 
 // Sizes `window` at the largest density up to `desktop_scale` at which it
@@ -122,11 +149,27 @@ double fit(SDL_Window* window, double desktop_scale, FrameExtents frame) {
     int width = 0, height = 0;
     SDL_GetWindowSize(window, &width, &height);
     if (width != client.width() || height != client.height()) {
-        SDL_SetWindowSize(window, client.width(), client.height());
+        resize(window, density);
         const ScreenPoint at = centred_client(usable, frame, client.width(), client.height());
         SDL_SetWindowPosition(window, at.x, at.y);
     }
     return density;
+}
+
+// Fits the shown window again, in the frame it got, where the window manager
+// put it: centred where its frame does not lie in the usable area there, and
+// smaller where the window manager keeps it in its place (weston's for
+// Xwayland keeps windows below a panel it does not report).
+double refit(SDL_Window* window, double desktop_scale, FrameExtents frame) {
+    const double density = fit(window, desktop_scale, frame);
+    const ScreenArea usable = usable_area(display_of(window));
+    if (fitted_density(density, room_from(usable, frame, position_of(window)), frame) == density) return density;
+    const UserCoordinates client(density);
+    const ScreenPoint at = centred_client(usable, frame, client.width(), client.height());
+    SDL_SetWindowPosition(window, at.x, at.y);
+    const double in_room = fitted_density(density, room_from(usable, frame, position_of(window)), frame);
+    if (in_room != density) resize(window, in_room);
+    return in_room;
 }
 
 // SDL takes one picture: the largest.
@@ -154,10 +197,34 @@ double desktop_dpi(SDL_Window* window) {
     return 96;
 }
 
+bool asked_to_end(const EventFilter& events) { return events.close_latched() || end_signal_received(); }
+
+// Shows the window. Without a window manager it is mapped at once; one maps
+// it and reports its frame when it gets to it, or never (stopped), so the
+// wait for that has a bound and ends when the program is asked to end.
+void show(SDL_Window* window, const EventFilter& events) {
+    if (!x11_map_window(window)) {
+        SDL_ShowWindow(window);
+        // What came with the map: the frame, the place, exposure, the pointer.
+        SDL_PumpEvents();
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + window_manager_bound;
+    while (true) {
+        SDL_PumpEvents();
+        if (asked_to_end(events) || std::chrono::steady_clock::now() > deadline) return;
+        if ((SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) != 0 && x11_frame_report(window) != FrameReport::awaited) {
+            SDL_PumpEvents();  // the frame's notice, which SDL places the window by
+            return;
+        }
+        std::this_thread::sleep_for(window_manager_poll);
+    }
+}
+
 // Opens on the display under the pointer, where a window manager may not
 // leave it: shown, it is fitted again to the display it is on, in the frame
 // it got.
-OpenWindow open_window(std::span<const IconImage> icons) {
+OpenWindow open_window(const EventFilter& events, std::span<const IconImage> icons) {
     SDL_Point pointer{};
     SDL_GetGlobalMouseState(&pointer.x, &pointer.y);
     const int display = std::max(0, SDL_GetPointDisplayIndex(&pointer));
@@ -167,12 +234,11 @@ OpenWindow open_window(std::span<const IconImage> icons) {
                                               user_space::client_height, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI),
                              "SDL_CreateWindow"));
     const double desktop_scale = density_scale(static_cast<float>(desktop_dpi(window.get())));
-    fit(window.get(), desktop_scale, scaled_frame(typical_frame_96dpi, desktop_scale));
+    double density = fit(window.get(), desktop_scale, scaled_frame(typical_frame_96dpi, desktop_scale));
     if (!x11_prepare_window(window.get(), icons)) set_icon(window.get(), icons);
-    SDL_ShowWindow(window.get());
-    // What came with the map: the frame, the place, exposure, the pointer.
-    SDL_PumpEvents();
-    const double density = fit(window.get(), desktop_scale, frame_of(window.get(), desktop_scale));
+    show(window.get(), events);
+    // Gone, or about to end, it is not worth a request.
+    if (!asked_to_end(events)) density = refit(window.get(), desktop_scale, frame_of(window.get(), desktop_scale));
     int points = 0, pixels = 0, height = 0;
     SDL_GetWindowSize(window.get(), &points, &height);
     SDL_GetWindowSizeInPixels(window.get(), &pixels, &height);
@@ -189,12 +255,12 @@ PassPace::Duration refresh_interval(SDL_Window* window) {
 
 }  // namespace
 
-SdlWindow::SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons)
-    : SdlWindow(video, open_window(icons), std::move(picture)) {}
+SdlWindow::SdlWindow(SdlVideo& video, CanvasPlatform::Picture picture, std::span<const IconImage> icons)
+    : SdlWindow(video, open_window(video.events(), icons), std::move(picture)) {}
 
 // The window opens first: the canvas takes its pixel layout and, where it
 // fits, draws in its surface. The first pump shows it.
-SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture)
+SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, CanvasPlatform::Picture picture)
     : CanvasPlatform(
           opened.coordinates, std::move(picture), Presenter::format_for(opened.window.get()),
           Presenter::memory_for(opened.window.get(), opened.coordinates.width(), opened.coordinates.height())),
@@ -205,6 +271,8 @@ SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture
       pace_(refresh_interval(window_.get())) {
     events_.forget_window_changes();
 }
+
+SdlWindow::~SdlWindow() { x11_before_destroy(window_.get()); }
 
 bool SdlWindow::pump_events(FormEvents& handlers) {
     // Passes due at one frame run back to back, and the frame after them
@@ -229,6 +297,8 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
     }
     SDL_PumpEvents();
     const Latched latched = events_.take_latched();
+    // SDL 2.26 reports a failed Wayland connection as SDL_QUIT, as a closed window.
+    if (latched.close) check_wayland_connection(window_.get());
     // Requests to end come first, whatever input waits before them.
     if (end_signal_received() || latched.close) {
         end();

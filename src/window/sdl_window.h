@@ -40,7 +40,10 @@ struct OpenWindow {
 class SdlWindow final : public CanvasPlatform {
 public:
     // Opens and shows the window with `icons`; throws std::runtime_error.
-    SdlWindow(SdlVideo& video, Canvas::Picture picture, std::span<const IconImage> icons = {});
+    SdlWindow(SdlVideo& video, CanvasPlatform::Picture picture, std::span<const IconImage> icons = {});
+    ~SdlWindow() override;
+    SdlWindow(const SdlWindow&) = delete;
+    SdlWindow& operator=(const SdlWindow&) = delete;
 
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
@@ -50,7 +53,7 @@ public:
     void present() { presenter_.present(false); }
 
 private:
-    SdlWindow(SdlVideo& video, OpenWindow opened, Canvas::Picture picture);
+    SdlWindow(SdlVideo& video, OpenWindow opened, CanvasPlatform::Picture picture);
     void wait_for_frame();
     void dispatch(const InputEvent& input, FormEvents& handlers);
 

@@ -51,3 +51,8 @@ ScreenPoint centred_client(ScreenArea usable, FrameExtents frame, int width, int
     return {usable.x + std::max(0, (usable.width - outer_width) / 2) + frame.left,
             usable.y + std::max(0, (usable.height - outer_height) / 2) + frame.top};
 }
+
+ScreenArea room_from(ScreenArea usable, FrameExtents frame, ScreenPoint client) {
+    const int left = std::max(usable.x, client.x - frame.left), top = std::max(usable.y, client.y - frame.top);
+    return {left, top, std::max(0, usable.x + usable.width - left), std::max(0, usable.y + usable.height - top)};
+}

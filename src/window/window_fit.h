@@ -42,3 +42,8 @@ struct ScreenPoint {
 // pixels centred, frame included, in `usable`; the frame never lies above or
 // left of it.
 ScreenPoint centred_client(ScreenArea usable, FrameExtents frame, int width, int height);
+
+// The part of `usable` from the frame's top-left corner on, for a client area
+// whose top-left corner is at `client`: the room a window manager that keeps
+// the window where it put it leaves the window.
+ScreenArea room_from(ScreenArea usable, FrameExtents frame, ScreenPoint client);

@@ -2,6 +2,6 @@
 
 // Windows has one video driver, so there is nothing to choose. A DISPLAY
 // variable there belongs to Wine, which runs the program on X11 beneath it.
-const char* preferred_video_drivers(const char*, const char*) { return nullptr; }
+std::string preferred_video_drivers(const DisplayVariables&, std::span<const std::string>) { return ""; }
 
-std::string no_display_message(const char*, const char*) { return "no display"; }
+std::string no_display_message(const DisplayVariables&) { return "no display"; }

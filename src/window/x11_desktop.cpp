@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XInput2.h>
 
+#include <algorithm>
 #include <bitset>
 #include <cstdlib>
 #include <memory>
@@ -15,7 +16,9 @@
 
 namespace {
 
-Window the_window = 0;  // the program's, once prepared
+Window the_window = 0;          // the program's, once prepared
+bool window_destroyed = false;  // by another client
+bool frames_reported = false;   // the window manager says it reports frames
 XErrorHandler xlib_error_handler = nullptr;
 // The XInput2 extension's code, where the window's key releases come through
 // it, and the keys pressed in the window and not released since.
@@ -40,6 +43,38 @@ std::optional<X11Handles> x11_handles(SDL_Window* window) {
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return std::nullopt;
     return X11Handles{info.info.x11.display, info.info.x11.window};
+}
+
+// A property of 32-bit items, as Xlib gives it (in longs); empty where the
+// window has none of that type.
+std::vector<long> property(Display* display, Window window, const char* name, Atom type) {
+    Atom actual_type = None;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    constexpr long max_items = 4096;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, max_items, False, type, &actual_type,
+                           &format, &count, &left, &data) != Success) {
+        return {};
+    }
+    const std::unique_ptr<unsigned char, decltype(&XFree)> owned(data, XFree);
+    if (actual_type != type || format != 32 || data == nullptr) return {};
+    const long* items = reinterpret_cast<const long*>(data);
+    return {items, items + count};
+}
+
+// The client that redirects the requests of the root's children is the
+// window manager.
+bool window_manager_runs(Display* display) {
+    XWindowAttributes root{};
+    return XGetWindowAttributes(display, DefaultRootWindow(display), &root) != 0 &&
+           (root.all_event_masks & SubstructureRedirectMask) != 0;
+}
+
+bool window_manager_supports(Display* display, const char* hint) {
+    const std::vector<long> supported = property(display, DefaultRootWindow(display), "_NET_SUPPORTED", XA_ATOM);
+    return std::find(supported.begin(), supported.end(), static_cast<long>(XInternAtom(display, hint, False))) !=
+           supported.end();
 }
 
 void leave_placement_to_window_manager(const X11Handles& x11) {
@@ -126,6 +161,40 @@ bool x11_prepare_window(SDL_Window* window, std::span<const IconImage> icons) {
     return true;
 }
 
+bool x11_map_window(SDL_Window* window) {
+    const std::optional<X11Handles> x11 = x11_handles(window);
+    if (!x11 || !window_manager_runs(x11->display)) return false;
+    frames_reported = window_manager_supports(x11->display, "_NET_FRAME_EXTENTS");
+    // SDL 2.26 waits for the window's MapNotify without a bound: forever
+    // where the window manager never maps it (stopped), deaf to signals.
+    XMapRaised(x11->display, x11->window);
+    XFlush(x11->display);
+    return true;
+}
+
+FrameReport x11_frame_report(SDL_Window* window) {
+    const std::optional<X11Handles> x11 = x11_handles(window);
+    if (!x11 || !window_manager_runs(x11->display)) return FrameReport::reported;
+    constexpr std::size_t sides = 4;
+    if (property(x11->display, x11->window, "_NET_FRAME_EXTENTS", XA_CARDINAL).size() == sides) {
+        return FrameReport::reported;
+    }
+    return frames_reported ? FrameReport::awaited : FrameReport::never;
+}
+
+std::optional<ScreenPoint> x11_client_position(SDL_Window* window) {
+    // SDL 2.26 keeps the position it asked for where the window manager kept
+    // the window elsewhere.
+    const std::optional<X11Handles> x11 = x11_handles(window);
+    ScreenPoint client;
+    Window child = 0;
+    if (!x11 || !XTranslateCoordinates(x11->display, x11->window, DefaultRootWindow(x11->display), 0, 0, &client.x,
+                                       &client.y, &child)) {
+        return std::nullopt;
+    }
+    return client;
+}
+
 std::optional<bool> x11_key_press_repeats(const SDL_Event& event) {
     if (event.type != SDL_SYSWMEVENT || event.syswm.msg->subsystem != SDL_SYSWM_X11) return std::nullopt;
     const XEvent& x = event.syswm.msg->msg.x11.event;
@@ -147,5 +216,21 @@ std::optional<bool> x11_key_press_repeats(const SDL_Event& event) {
 bool x11_window_destroyed(const SDL_Event& event) {
     if (event.type != SDL_SYSWMEVENT || event.syswm.msg->subsystem != SDL_SYSWM_X11) return false;
     const XEvent& x = event.syswm.msg->msg.x11.event;
-    return x.type == DestroyNotify && x.xdestroywindow.window == the_window;
+    const bool destroyed = x.type == DestroyNotify && x.xdestroywindow.window == the_window;
+    window_destroyed = window_destroyed || destroyed;
+    return destroyed;
+}
+
+void x11_before_destroy(SDL_Window* window) {
+    const std::optional<X11Handles> x11 = x11_handles(window);
+    if (!x11 || !window_destroyed) return;
+    // SDL 2.26 hides a window it takes as shown before destroying it, and
+    // waits for its UnmapNotify without a bound; a window destroyed by another
+    // client sends none (and the properties deleted with it can make SDL take
+    // it as shown again): one is put in the queue for SDL to find.
+    XEvent unmap{};
+    unmap.xunmap.type = UnmapNotify;
+    unmap.xunmap.display = x11->display;
+    unmap.xunmap.event = unmap.xunmap.window = x11->window;
+    XPutBackEvent(x11->display, &unmap);
 }

@@ -14,7 +14,7 @@ namespace {
 
 TEST(FastFrame, FiveHundredPassesLeaveTheStraightforwardPixels) {
     constexpr std::int64_t passes = 500;
-    HeadlessPlatform platform(passes, UserCoordinates{}, draw_test_picture);
+    HeadlessPlatform platform(passes, UserCoordinates{}, [](Canvas& canvas, double) { draw_test_picture(canvas); });
     Form1 form(platform);
     Canvas reference(UserCoordinates{}, draw_test_picture);
     StraightforwardFrame straightforward(reference);

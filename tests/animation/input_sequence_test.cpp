@@ -89,6 +89,18 @@ TEST(CheckingPlatform, FindsDrawingOutsideTheClientAreaAfterTheFirstFrame) {
     (void)left.pump_events(handlers);
     left.line(-117.5f, 0, 0, 0, 0);
     EXPECT_NE(left.fault(), "");
+
+    // Larger figures leave the window but not their reach, r + 2e.
+    CheckingPlatform large(10);
+    large.require_inside_client_area();
+    large.line(0, 0, 0, 0, 0);
+    (void)large.pump_events(handlers);
+    large.picture_eccentricity(20);
+    large.line(0, -114.9f, 0, 0, 0);
+    large.circle(0, 0, 60, 0);
+    EXPECT_EQ(large.fault(), "");
+    large.line(0, -115.1f, 0, 0, 0);
+    EXPECT_NE(large.fault(), "");
 }
 
 TEST(CheckingPlatform, FindsWhatHappensAfterTheEnd) {
@@ -145,6 +157,11 @@ TEST(StateRules, EachBrokenRuleIsFound) {
     EXPECT_NE(state_fault(bad, 7), "") << "subnormal: '.' could not raise it";
     bad.stepe = DBL_MIN;
     EXPECT_EQ(state_fault(bad, 7), "") << "tiny but normal is allowed";
+    for (const double e : {3.0, 21.0, 12.5}) {
+        bad = s;
+        bad.e = e;
+        EXPECT_NE(state_fault(bad, 7), "") << e;
+    }
 }
 
 TEST(InputSequence, EmptyInputRunsTheWarmUpAndStops) {
@@ -194,6 +211,15 @@ TEST(InputSequence, KeysArriveAsCodedAndRepeated) {
     EXPECT_EQ(bottom.fault, "");
     EXPECT_GE(bottom.state.stepe, DBL_MIN);
     EXPECT_LT(bottom.state.stepe, DBL_MIN / 0.95);
+
+    // "]" ten times reaches 20 and stays; the figures then reach beyond the
+    // window, not beyond their own size.
+    Bytes larger{0, op(sequence_op::wait, 3)};
+    for (int i = 0; i < 10; ++i) larger.insert(larger.end(), {op(sequence_op::key), ']', 0});
+    larger.push_back(op(sequence_op::wait, 3));
+    const SequenceOutcome largest = run_input_sequence(larger);
+    EXPECT_EQ(largest.fault, "");
+    EXPECT_EQ(largest.state.e, 20);
 
     // Code 0x012E is not '.', 0xFFFF is nothing; the space holds.
     const SequenceOutcome other = run_input_sequence(

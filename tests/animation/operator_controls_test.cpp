@@ -10,6 +10,8 @@
 
 namespace {
 
+using Kind = Command::Kind;
+
 constexpr double pi = std::numbers::pi;
 constexpr double step1 = 2 * pi / 1000;
 
@@ -91,6 +93,69 @@ TEST(Keys, ExtremesOfTheSpeedStaySafe) {
         ASSERT_TRUE(std::isfinite(c.x1) && std::isfinite(c.y1) && std::isfinite(c.x2) && std::isfinite(c.y2)) << c;
     }
     EXPECT_TRUE(std::isfinite(form.state().j1));
+}
+
+TEST(Keys, BracketsStepTheEccentricityWithinFourToTwentyKeepingHoldAndSpeed) {
+    Started w;
+    w.form.KeyPress(' ');
+    w.form.KeyPress('/');
+    const AnimationState before = w.s();
+    const std::size_t issued = w.platform.commands.size();
+    for (int i = 0; i < 10; ++i) w.form.KeyPress(']');
+    EXPECT_EQ(w.s().e, 20);
+    for (int i = 0; i < 20; ++i) w.form.KeyPress('[');
+    EXPECT_EQ(w.s().e, 4);
+
+    // Each change sets the picture and clears; a press beyond an end does nothing.
+    std::vector<Command> expected;
+    for (int e = 13; e <= 20; ++e) expected.insert(expected.end(), {{Kind::picture, float(e)}, {Kind::clear}});
+    for (int e = 19; e >= 4; --e) expected.insert(expected.end(), {{Kind::picture, float(e)}, {Kind::clear}});
+    EXPECT_EQ(std::vector<Command>(w.platform.commands.begin() + static_cast<std::ptrdiff_t>(issued),
+                                   w.platform.commands.end()),
+              expected);
+    EXPECT_EQ(w.s().stopp, before.stopp);
+    EXPECT_EQ(w.s().stepe, before.stepe);
+    EXPECT_EQ(w.s().j, before.j);
+}
+
+// The pass after a change draws the figure at the current angle, with
+// circles of the new size, over the picture alone: nothing painted black, no
+// circle erased. Held, it stays; running, the next frame paints it black.
+TEST(Keys, ANewEccentricityDrawsTheFigureAfreshHeldOrRunning) {
+    constexpr std::size_t segments = 1001;
+    for (const bool held : {true, false}) {
+        SCOPED_TRACE(held ? "held" : "running");
+        RecordingPlatform platform(7);
+        Form1 form(platform);
+        double angle = 0;
+        platform.on_pump([&](FormEvents& handlers, std::int64_t pass) {
+            if (pass != 3) return;
+            if (held) handlers.KeyPress(' ');
+            handlers.KeyPress(']');
+            angle = form.state().j1 + (held ? 0 : form.state().stepe);
+        });
+        form.Activate();
+
+        const std::vector<Command> fresh = platform.pass(4);
+        ASSERT_EQ(fresh.size(), 2 + segments + 3);
+        EXPECT_EQ(fresh[0], (Command{Kind::picture, 13}));
+        EXPECT_EQ(fresh[1].kind, Kind::clear);
+        for (std::size_t i = 2; i < 2 + segments; ++i) ASSERT_EQ(fresh[i].colour, colours::red) << i;
+        const Command& centre = fresh[2 + segments];
+        EXPECT_EQ(centre.colour, colours::red);
+        EXPECT_NEAR(centre.x1, 13 * std::sin(angle), 1e-5);
+        EXPECT_NEAR(centre.y1, 13 * std::cos(angle), 1e-5);
+        EXPECT_EQ(centre.x2, 26);
+        EXPECT_EQ(fresh[3 + segments], (Command{Kind::circle, 0, 0, 39, 0, colours::blue}));
+
+        const std::vector<Command> next = platform.pass(5);
+        ASSERT_EQ(next.size(), held ? 1 : 2 * segments + 4);
+        if (!held) {
+            EXPECT_EQ(next[0].kind, Kind::line);
+            EXPECT_EQ(next[0].colour, colours::black);
+        }
+        EXPECT_EQ(form.state().stopp, held ? 0 : 1);
+    }
 }
 
 TEST(Keys, SlowingDownStopsAtTheSmallestNormalSpeedAndDotClimbsBack) {

@@ -14,30 +14,35 @@
 
 namespace {
 
-TEST(Trail, KeepsTheFirstAngleOfEachShareOfATurn) {
+TEST(Trail, KeepsTheLatestAngleOfEachShareOfATurnInTheOrderLastAdded) {
     constexpr double turn = 2 * std::numbers::pi;
+    const double near = turn / Trail::shares / 10;
     Trail trail;
     trail.add(1.0);
-    trail.add(1.0 + turn / Trail::shares / 10);  // the same share
-    trail.add(1.0 + 3 * turn);                   // the same figure, turns later
     trail.add(-1.0);
-    EXPECT_EQ(std::vector<double>(trail.angles().begin(), trail.angles().end()), (std::vector<double>{1.0, -1.0}));
+    trail.add(1.0 + 3 * turn);  // the same figure, turns later
+    trail.add(-1.0 + near);     // the same share
+    EXPECT_EQ(trail.angles(), (std::vector<double>{1.0 + 3 * turn, -1.0 + near}));
     trail.clear();
     EXPECT_TRUE(trail.empty());
     trail.add(1.0);
-    EXPECT_EQ(trail.angles().size(), 1u);
+    EXPECT_EQ(trail.size(), 1u);
 }
 
 // Every way an angle comes: turning, at another speed, steered while held
-// (once back to an angle drawn before), turning again.
+// (once back to an angle drawn before), turning again; then afresh at an
+// eccentricity whose erasing circles cut the trail.
 void steer(FormEvents& handlers, std::int64_t pass) {
     if (pass == 20) handlers.KeyPress(key::slower);
     if (pass == 40) handlers.MouseMove(0, 0, 30, -50);
     if (pass == 41) handlers.MouseMove(0, 0, -60, 10);
     if (pass == 42) handlers.MouseMove(0, 0, 30, -50);
     if (pass == 50) handlers.KeyPress(key::hold_or_run);
+    if (pass == 90) {
+        for (int press = 0; press < 6; ++press) handlers.KeyPress(key::more_eccentric);
+    }
 }
-constexpr int steered_passes = 120;
+constexpr int steered_passes = 160;
 
 PixelImage steered_run(double scale) {
     HeadlessPlatform platform(steered_passes, UserCoordinates(scale), draw_background_picture);

@@ -25,9 +25,10 @@ LEFT, TOP = -117.0, -100.0
 PIXELS_PER_UNIT_X = 60.636337 / 15
 PIXELS_PER_UNIT_Y = 60.636314 / 15
 
-ORIGIN_RADIUS = 36  # the blue circle, user units
-CENTRE_RADIUS = 24  # the red circle about the figure's centre
-CENTRE_TRAVEL = 12  # the figure's centre from the origin
+START_E = 12  # the eccentricity at start-up; "[" and "]" change it from 4 to 20
+CENTRE_RADIUS = 2 * START_E  # the red circle about the figure's centre
+CENTRE_TRAVEL = START_E  # the figure's centre from the origin
+LEAST_E, GREATEST_E = 4, 20
 # The figure's curve keeps more than 60 units from its centre, so red pixels
 # within this distance of the origin belong to the red centre circle alone.
 CENTRE_CIRCLE_REACH = CENTRE_TRAVEL + CENTRE_RADIUS + 8
@@ -50,11 +51,12 @@ def pixels_of(image, colour):
     return [(i % width, i // width) for i, c in enumerate(image.getdata()) if c == colour]
 
 
-def background_picture():
-    """The background picture at 96 dpi, as the program draws it."""
+def background_picture(e=START_E):
+    """The background picture at 96 dpi and eccentricity `e`, as the program
+    draws it."""
     with tempfile.TemporaryDirectory() as folder:
         path = Path(folder) / "picture.bmp"
-        subprocess.run([RENDER_PASSES, "0", str(path)], check=True, stdout=subprocess.DEVNULL, timeout=30)
+        subprocess.run([RENDER_PASSES, "0", str(path), str(e)], check=True, stdout=subprocess.DEVNULL, timeout=30)
         return Image.open(path).convert("RGB")
 
 

@@ -2,13 +2,15 @@
 """The operator's controls with real keys and pointer: the space bar holds
 and resumes, the pointer steers the figure's centre, Escape and a
 double-click quit, a window opening under a resting pointer still turns,
-',', '.' and '/' change the speed, and a held space bar acts once while a
-held '.' repeats."""
+',', '.' and '/' change the speed, a held space bar acts once while a held
+'.' repeats, and '[' and ']' change the eccentricity within its range,
+starting the drawing afresh."""
 
 import time
 
 import harness
 import pixels
+import test_window
 from harness import check
 
 APART_S = 0.5  # between two screenshots that should, or should not, match
@@ -126,7 +128,27 @@ def held_keys(exe):
         program.check_ends("Escape")
 
 
-CASES = {f.__name__: f for f in (hold_point_resume_escape, double_click, resting_pointer, speed_keys, held_keys)}
+def eccentricity_keys(exe):
+    """Held, the keys take the eccentricity to each end of its range and no
+    further; at the last, the window shows that eccentricity's background
+    picture under the red figure and the circles, nothing of the trail
+    before; the space bar then resumes."""
+    with harness.running(exe) as program:
+        pixels.wait_for_red(program)
+        test_window.hold(program)
+        shot = test_window.check_eccentricity_ends(program, 1.0, "x11")
+        picture = pixels.background_picture(pixels.LEAST_E)
+        stray = [p for p, q in zip(shot.getdata(), picture.getdata()) if p != q and p not in (pixels.RED, pixels.BLUE)]
+        check(not stray, f"{len(stray)} pixels are neither the picture's nor the figure's or circles';"
+                         f" see {harness.save(shot, 'eccentricity_restart')}")
+        program.key("space")
+        check_moves(program, "after the space bar resumed at the least eccentricity,")
+        program.key("Escape")
+        program.check_ends("Escape")
+
+
+CASES = {f.__name__: f for f in (hold_point_resume_escape, double_click, resting_pointer, speed_keys, held_keys,
+                                 eccentricity_keys)}
 
 if __name__ == "__main__":
     raise SystemExit(harness.main(CASES))

@@ -1,16 +1,20 @@
 #!/usr/bin/python3
-"""The program on real desktops: under a window manager from Debian
-(openbox); under weston 10 nested in Xvfb, on Wayland at output scale 1
+"""The program on real desktops: under window managers from Debian (openbox;
+fluxbox, whose toolbar at the bottom the window's frame must keep clear of;
+openbox stopped before it maps the window, when a signal must still end the
+program); under weston 10 nested in Xvfb, on Wayland at output scale 1
 and, beside Xwayland, at scale 2, where it must draw at the output's
 density; on the second of two monitors (Xorg's dummy driver); on displays
 refreshing at 144 and 30 Hz, where it keeps the pace of 60 passes a second;
-and with its window destroyed by another client (status 0, no X error) or
-its X server gone (status 1, one line). On each desktop the window shows at
+with its window destroyed by another client, with no window manager and
+under two (status 0, no X error); and with its X server or its Wayland
+compositor gone (status 1, one line). On each desktop the window shows at
 its size, a key acts and the program ends with status 0."""
 
 import os
 import re
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -21,7 +25,7 @@ import harness
 import pixels
 from harness import check
 from Xlib import Xatom
-from test_window import CAPTION, CLIENT_SIZE, check_circles
+from test_window import CAPTION, CLIENT_SIZE, check_circles, check_eccentricity_ends
 
 APP_ID = "io.github.rotary_envelope.RotaryEnvelope"
 # A bound that means "it hangs": software OpenGL on a loaded machine is slow.
@@ -29,6 +33,15 @@ START_TIMEOUT_S = 30
 # Weston's output in its own (logical) pixels: room for the window, its
 # title bar and weston's panel.
 WESTON_OUTPUT = (1100, 850)
+# Runs of the window destroyed under each window manager: SDL's wait for a
+# gone window's unmap blocked in about half of them.
+DESTROYED_RUNS = 5
+# How long the program waits for a stopped window manager to map the window
+# before a signal asks it to end.
+UNMAPPED_S = 0.5
+# The screen where fluxbox's toolbar leaves less height than the window and
+# its frame need at 96 dpi.
+FLUXBOX_SCREEN = (1366, 768)
 # Two monitors side by side: the primary too small for the window at
 # 96 dpi, the second large enough.
 SMALL_MONITOR, LARGE_MONITOR = (1280, 720), (1920, 1080)
@@ -66,17 +79,33 @@ def wait_until(condition, what, timeout=START_TIMEOUT_S):
 
 
 @contextmanager
-def openbox(server):
-    """openbox managing `server`'s screen, once it has said so on the root."""
-    process = subprocess.Popen(["openbox", "--sm-disable"], env=server.env(), stdout=subprocess.DEVNULL,
+def window_manager(server, name):
+    """The window manager `name` (openbox, fluxbox, icewm) managing `server`'s
+    screen, once it has said so on the root; with a home of its own for what
+    it writes there."""
+    home = tempfile.mkdtemp(prefix=f"rotary-{name}-")
+    process = subprocess.Popen([name], env=dict(server.env(), HOME=home), stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL, preexec_fn=harness._die_with_parent)
     check_atom = server.display.intern_atom("_NET_SUPPORTING_WM_CHECK")
     try:
         wait_until(lambda: server.display.screen().root.get_full_property(check_atom, Xatom.WINDOW),
-                   "openbox did not start")
-        yield
+                   f"{name} did not start")
+        yield process
     finally:
         harness._stop(process)
+        shutil.rmtree(home, ignore_errors=True)
+
+
+def openbox(server):
+    return window_manager(server, "openbox")
+
+
+def frame_extents(program):
+    """The frame the window manager reported: left, right, top, bottom."""
+    frame = program.window.get_full_property(program.server.display.intern_atom("_NET_FRAME_EXTENTS"),
+                                             Xatom.CARDINAL)
+    check(frame is not None, "the window manager reported no frame")
+    return tuple(frame.value)
 
 
 def under_openbox(exe):
@@ -86,14 +115,60 @@ def under_openbox(exe):
             program.find_window()
             _, _, width, height = program.client_rect()
             check((width, height) == CLIENT_SIZE, f"under openbox the client area is {width} x {height}")
-            frame = program.window.get_full_property(server.display.intern_atom("_NET_FRAME_EXTENTS"),
-                                                     Xatom.CARDINAL)
-            check(frame is not None and frame.value[2] > 0, "openbox put no title bar on the window")
+            check(frame_extents(program)[2] > 0, "openbox put no title bar on the window")
             pixels.wait_for_red(program)
             program.key("space")
             pixels.wait_still(program, "after the space bar")
             program.key("Escape")
             program.check_ends("Escape under openbox")
+
+
+def fits_the_work_area(exe):
+    """Under fluxbox, whose toolbar at the bottom leaves less height than the
+    window takes at 96 dpi, the window with the frame fluxbox reports after
+    mapping it lies wholly in the work area, at the largest density that
+    fits."""
+    with harness.XServer(size=FLUXBOX_SCREEN) as server, window_manager(server, "fluxbox"):
+        server.move_pointer(0, 0)
+        with harness.Program(server, exe) as program:
+            program.find_window()
+            pixels.wait_for_red(program)
+            area = server.display.screen().root.get_full_property(server.display.intern_atom("_NET_WORKAREA"),
+                                                                  Xatom.CARDINAL)
+            check(area is not None, "fluxbox reported no work area")
+            ax, ay, aw, ah = area.value[:4]
+            left, top, width, height = program.client_rect()
+            fl, fr, ft, fb = frame_extents(program)
+            outer = (left - fl, top - ft, left + width + fr, top + height + fb)
+            print(f"work area {aw} x {ah} at ({ax}, {ay}), the window with its frame {outer}")
+            check(ax <= outer[0] and ay <= outer[1] and outer[2] <= ax + aw and outer[3] <= ay + ah,
+                  f"the window with its frame, {outer}, leaves the work area; see"
+                  f" {harness.save(server.grab(0, 0, *FLUXBOX_SCREEN), 'fluxbox')}")
+            # 0.95 of 975 x 741; 1.0 would not fit with the frame.
+            check((width, height) == (926, 704), f"the client area is {width} x {height}, expected 926 x 704")
+            # fluxbox gives a new window no focus, so no key: closed from its frame.
+            program.request_close()
+            program.check_ends("closed under fluxbox")
+
+
+def signals_while_unmapped(exe):
+    """With openbox stopped, the window is never mapped: SIGTERM, SIGINT and
+    SIGHUP still end the program at once with status 0."""
+    with harness.XServer() as server, openbox(server) as wm:
+        os.kill(wm.pid, signal.SIGSTOP)
+        try:
+            for signal_number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+                server.move_pointer(0, 0)
+                with harness.Program(server, exe) as program:
+                    wait_until(lambda: program.check_running() or
+                               server.viewable_windows(harness.CAPTION_PREFIX, unmapped_too=True),
+                               "the program made no window", harness.WINDOW_TIMEOUT_S)
+                    time.sleep(UNMAPPED_S)
+                    check(not server.viewable_windows(harness.CAPTION_PREFIX), "the stopped openbox mapped the window")
+                    os.kill(program.pid, signal_number)
+                    program.check_ends(f"{signal.Signals(signal_number).name} before the map")
+        finally:
+            os.kill(wm.pid, signal.SIGCONT)
 
 
 class Weston:
@@ -177,7 +252,8 @@ BUFFER = re.compile(r"(?:create_buffer\(new id wl_buffer@\d+, \d+|create_immed\(
 def on_weston(exe, scale, xwayland, wayland):
     """Shows sharp at its size; a key holds it and Escape ends it with status
     0. On Wayland (`wayland`) with the desktop entry's app id and the
-    caption, otherwise through Xwayland."""
+    caption, and the eccentricity's keys keep their range; otherwise through
+    Xwayland."""
     with harness.XServer(size=(WESTON_OUTPUT[0] * scale, WESTON_OUTPUT[1] * scale)) as server, \
             Weston(server, scale, xwayland) as weston, harness.Program(weston, exe) as program:
         name = f"weston_scale_{scale}{'_xwayland' if xwayland else ''}"
@@ -194,6 +270,9 @@ def on_weston(exe, scale, xwayland, wayland):
         if scale > 1:
             check(not uniform_blocks(window, 0, 0) and not uniform_blocks(window, 1, 1),
                   f"the window is enlarged from a lower density; see {harness.save(window, name)}")
+        if wayland:
+            check_eccentricity_ends(program, scale, name, weston,
+                                    lambda shot: shot.crop((left, top, left + width, top + height)))
         program.key("Escape")
         status, took = program.wait_exit(harness.ENDING_S)
         log = program.stderr()
@@ -220,10 +299,34 @@ def wayland_beside_xwayland_scale_2(exe):
     on_weston(exe, 2, xwayland=True, wayland=True)
 
 
+def wayland_display_lost(exe):
+    """Weston killed under the program on Wayland: status 1 and one line
+    naming the display."""
+    with harness.XServer(size=WESTON_OUTPUT) as server, Weston(server, 1, xwayland=False) as weston:
+        program = harness.Program(weston, exe)
+        del program.env["WAYLAND_DEBUG"]
+        with program:
+            wait_until(lambda: program.check_running() or pixels.RED in weston.screenshot().getdata(),
+                       "no red frame on weston's screen")
+            weston.process.kill()
+            status, _ = program.wait_exit(harness.ENDING_S)
+            lines = program.stderr().splitlines()
+            check(status == 1 and len(lines) == 1 and '"wayland-test"' in lines[0],
+                  f"with weston gone the program ended with status {status}, stderr {lines}")
+            print(f"weston gone: {lines[0]}")
+
+
+def destroy(server, program, how):
+    program.window.destroy()
+    server.display.sync()
+    program.check_ends(f"the window destroyed {how}")
+
+
 def destroyed_window(exe):
-    """Another client destroys the window, running and then held: the
-    program ends at once with status 0 and prints nothing. Its X server
-    going away ends it with status 1 and one line."""
+    """Another client destroys the window, running and then held, and under
+    openbox and icewm several times: the program ends at once with status 0
+    and prints nothing. Its X server going away ends it with status 1 and
+    one line."""
     with harness.XServer() as server:
         for held in (False, True):
             server.move_pointer(0, 0)
@@ -233,9 +336,15 @@ def destroyed_window(exe):
                 if held:
                     program.key("space")
                     pixels.wait_still(program, "after the space bar")
-                program.window.destroy()
-                server.display.sync()
-                program.check_ends(f"the window destroyed while {'held' if held else 'running'}")
+                destroy(server, program, f"while {'held' if held else 'running'}")
+        for name in ("openbox", "icewm"):
+            with window_manager(server, name):
+                for run in range(DESTROYED_RUNS):
+                    server.move_pointer(0, 0)
+                    with harness.Program(server, exe) as program:
+                        program.find_window()
+                        pixels.wait_for_red(program)
+                        destroy(server, program, f"under {name}, run {run + 1}")
         server.move_pointer(0, 0)
         with harness.Program(server, exe) as program:
             program.find_window()
@@ -329,8 +438,7 @@ def second_monitor(exe):
             server.move_pointer(*middle_of_large)
             with harness.Program(server, exe) as program:
                 program.find_window()
-                frame = program.window.get_full_property(server.display.intern_atom("_NET_FRAME_EXTENTS"),
-                                                         Xatom.CARDINAL).value
+                frame = frame_extents(program)
                 # The density, in steps of 0.05, at which the client area and
                 # openbox's frame fit 1280 x 720: 0.9.
                 check_on_one_monitor(program, frame, (878, 667), "openbox")
@@ -364,7 +472,8 @@ def refresh_30(exe):
     on_display_at(exe, 30)
 
 
-CASES = {f.__name__: f for f in (under_openbox, wayland_scale_1, xwayland_scale_1, wayland_beside_xwayland_scale_2,
+CASES = {f.__name__: f for f in (under_openbox, fits_the_work_area, signals_while_unmapped, wayland_scale_1,
+                                 xwayland_scale_1, wayland_beside_xwayland_scale_2, wayland_display_lost,
                                  destroyed_window, second_monitor, refresh_144, refresh_30)}
 
 if __name__ == "__main__":

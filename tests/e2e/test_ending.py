@@ -3,7 +3,7 @@
 and SIGHUP (the terminal closed) each end it at once with status 0, and so do
 Escape and a close request while the animation is held, run after run; with
 no display it says why on one line and exits with status 1; arguments end it
-before it opens a window."""
+before it opens a window, with status 1 where its answer cannot be written."""
 
 import os
 import re
@@ -96,11 +96,15 @@ def check_one_line_error(result, naming, case):
 
 
 def no_display(exe):
-    # A session without a display still has its runtime directory; without
-    # one the Wayland client library adds a complaint of its own.
+    """One line, with or without the runtime directory where a Wayland display
+    would be: without it the Wayland client library is not asked, and adds
+    no complaint of its own."""
     with tempfile.TemporaryDirectory() as runtime_dir:
         env = dict(without_displays(), XDG_RUNTIME_DIR=runtime_dir)
         check_one_line_error(run_without_window(exe, env), "DISPLAY is not set", "no display")
+    env = without_displays()
+    env.pop("XDG_RUNTIME_DIR", None)
+    check_one_line_error(run_without_window(exe, env), "DISPLAY is not set", "no display, no runtime directory")
 
 
 def unreachable_display(exe):
@@ -114,19 +118,26 @@ def unreachable_display(exe):
 
 
 def arguments(exe):
-    """--help, -h and --version answer on standard output with status 0, and
-    any other argument is refused on one line with status 2, all before any
-    display is needed."""
+    """--help, -h and --version answer on standard output with status 0, or
+    with status 1 and one line on standard error where that cannot be written
+    (a full device), and any other argument is refused on one line with status
+    2, all before any display is needed."""
     env = without_displays()
     for args in (["--help"], ["-h"]):
         result = run_without_window(exe, env, args)
         check(result.returncode == 0 and result.stderr == "", f"{args}: status {result.returncode},"
                                                               f" stderr {result.stderr!r}")
-        for part in ("Usage: rotary-envelope", "Space", "Escape", "--version", "Exit status"):
+        for part in ("Usage: rotary-envelope", "Space", "[ ", "] ", "Escape", "--version", "Exit status"):
             check(part in result.stdout, f"{args}: the usage does not mention {part!r}: {result.stdout!r}")
     result = run_without_window(exe, env, ["--version"])
     check(result.returncode == 0 and re.fullmatch(r"rotary-envelope \d+\.\d+\.\d+\n", result.stdout),
           f"--version: status {result.returncode}, stdout {result.stdout!r}")
+    for args in (["--help"], ["--version"]):
+        with open("/dev/full", "w") as full:
+            result = subprocess.run([str(exe), *args], env=env, stdout=full, stderr=subprocess.PIPE, text=True,
+                                    timeout=NO_DISPLAY_TIMEOUT_S)
+        check(result.returncode == 1 and len(result.stderr.splitlines()) == 1 and "cannot write" in result.stderr,
+              f"{args} to a full device: status {result.returncode}, stderr {result.stderr!r}")
     for args in (["--bogus"], ["--help", "-x"]):
         result = run_without_window(exe, env, args)
         lines = result.stderr.splitlines()

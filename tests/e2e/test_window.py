@@ -90,9 +90,17 @@ def check_circles(shot, scale, name):
     check(abs(travel - pixels.CENTRE_TRAVEL) < 0.5,
           f"red centre circle at ({cx}, {cy}) lies {travel:.2f} units from the origin, expected 12")
 
+    check_origin_circle(shot, scale, pixels.START_E, name)
+
+
+def check_origin_circle(shot, scale, e, name):
+    """The blue circle about the origin, whole, of radius 3e and as wide as
+    the pen."""
+    ox, oy = pixels.origin(scale)
+    unit = pixels.PIXELS_PER_UNIT_X * scale
     blue = pixels.pixels_of(shot, pixels.BLUE)
-    check(len(blue) > 5 * pixels.ORIGIN_RADIUS * unit, f"only {len(blue)} blue pixels; see {harness.save(shot, name)}")
-    radius = pixels.ORIGIN_RADIUS * unit
+    radius = 3 * e * unit
+    check(len(blue) > 5 * radius, f"only {len(blue)} blue pixels; see {harness.save(shot, name)}")
     nearest, farthest, sectors = pixels.ring_facts(blue, (ox, oy))
     check(radius - 1.5 * scale <= nearest and farthest <= radius + 1.5 * scale,
           f"blue pixels lie {nearest:.1f} to {farthest:.1f} pixels from the origin ({ox:.1f}, {oy:.1f}),"
@@ -103,6 +111,21 @@ def check_circles(shot, scale, name):
     pen = max(1, round(scale))
     thickness = pixels.ring_thickness(shot, pixels.BLUE, (ox, oy), radius)
     check(thickness == pen, f"the blue circle is {thickness} pixels wide, expected {pen}; see {harness.save(shot, name)}")
+
+
+def check_eccentricity_ends(program, scale, name, screen=None, crop=lambda shot: shot):
+    """On a held program: ']' pressed past the top of the range, then '['
+    past the bottom; at each end the picture stands still (held still) and
+    the blue circle has that end's radius, 3e. Screenshots come from `screen`
+    (the program's window by default), cut down to the window by `crop`;
+    returns the last one."""
+    screen = screen or program
+    for key, presses, e in (("bracketright", 10, pixels.GREATEST_E), ("bracketleft", 20, pixels.LEAST_E)):
+        program.key(*[key] * presses)
+        shot = crop(pixels.wait_still(screen, f"{name}: after {presses} '{key}'"))
+        check_origin_circle(shot, scale, e, f"{name}_{key}")
+    print(f"{name}: the eccentricity's keys stop at {pixels.GREATEST_E} and {pixels.LEAST_E}")
+    return shot
 
 
 def picture_after_a_second(exe):

@@ -1,11 +1,14 @@
 #!/usr/bin/python3
 """The Windows program under Wine, in an X server of its own and a fresh Wine
-prefix: --version answers on standard output; then at 96 and at 192 dpi
-(Wine's LogPixels) the window, found by its caption, has the client area of
-that density and the icon of the executable's resources, shows the red
-figure, the red centre circle and the blue circle, holds on the space bar
-and, held down past the keyboard's repeat delay, acts once each time, and
-Escape ends it with status 0."""
+prefix: its version information carries the copyright; --version answers
+on standard output; started without a console, as from a shortcut, /? shows
+the help and an unknown argument the error in a message box, and the box's
+button ends it with the status of either; then at 96 and at 192 dpi (Wine's
+LogPixels) the window, found by its caption, has the client area of that
+density and the icon of the executable's resources, shows the red figure,
+the red centre circle and the blue circle, holds on the space bar and, held
+down past the keyboard's repeat delay, acts once each time, the
+eccentricity's keys keep their range, and Escape ends it with status 0."""
 
 import os
 import shutil
@@ -32,6 +35,10 @@ WINDOW_TIMEOUT_S = 30
 ENDING_S = 5.0
 APART_S = 0.5  # between two screenshots of a held picture
 DENSITIES = ((96, 1.0), (192, 2.0))
+COPYRIGHT = "Copyright (c) 2026 the rotary-envelope developers"
+MESSAGE_BOX_TITLE = "Rotary Envelope"
+# Darker than this is text (or the box's icon and button).
+DARK = 80
 
 
 class WinePrefix:
@@ -130,17 +137,63 @@ def check_window(program, dpi, scale):
     check(program.screenshot().tobytes() != held.tobytes(), f"{name}: the space bar held 0.9 s did not resume")
     program.hold_key("space", 1.2)
     pixels.wait_still(program, f"{name}: after the space bar held 1.2 s")
+    test_window.check_eccentricity_ends(program, scale, name)
 
     program.key("Escape")
     program.check_ends(f"{name}: Escape", timeout=ENDING_S)
 
 
+def text_lines(image):
+    """Bands of rows with dark pixels: the lines of text in a message box."""
+    grey = image.convert("L")
+    dark_rows = [any(grey.getpixel((x, y)) < DARK for x in range(grey.width)) for y in range(grey.height)]
+    return sum(1 for y, dark in enumerate(dark_rows) if dark and (y == 0 or not dark_rows[y - 1]))
+
+
+def check_message_box(server, wine, exe, args, status, lines):
+    """Started without a console (`start` gives it none), the program shows
+    `lines` (a range) lines of text in a message box; Return on its button
+    ends it with `status`."""
+    process = subprocess.Popen([WINE, "start", "/wait", "/unix", str(exe), *args], env=wine.env,
+                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               preexec_fn=harness._die_with_parent)
+    try:
+        deadline = time.monotonic() + WINDOW_TIMEOUT_S
+        while not (found := server.viewable_windows(MESSAGE_BOX_TITLE)):
+            check(process.poll() is None and time.monotonic() < deadline,
+                  f"{args}: no message box titled {MESSAGE_BOX_TITLE!r} (status {process.poll()})")
+            time.sleep(0.05)
+        box = server.display.create_resource_object("window", found[0])
+        geometry = box.get_geometry()
+        origin = server.display.screen().root.translate_coords(box, 0, 0)
+        shot = server.grab(origin.x, origin.y, geometry.width, geometry.height)
+        name = f"message_box_{args[0].strip('-/?') or 'help'}"
+        check(text_lines(shot) in lines, f"{args}: {text_lines(shot)} lines in the message box, expected"
+                                         f" {lines.start} to {lines.stop - 1}; see {harness.save(shot, name)}")
+        box.set_input_focus(X.RevertToParent, X.CurrentTime)
+        server.display.sync()
+        server.xdotool("key", "Return")
+        try:
+            ended = process.wait(timeout=ENDING_S)
+        except subprocess.TimeoutExpired:
+            raise harness.Failure(f"{args}: the program still ran {ENDING_S} s after Return on the message"
+                                  " box") from None
+        check(ended == status, f"{args}: the message box's button ended the program with status {ended}")
+        print(f"{args}: {text_lines(shot)} lines in a message box, then status {ended}")
+    finally:
+        harness._stop(process)
+
+
 def windows_program(exe):
+    check(f"LegalCopyright\0{COPYRIGHT}".encode("utf-16-le") in exe.read_bytes(),
+          f"the version information does not carry {COPYRIGHT!r}")
     with harness.XServer() as server:
         server.move_pointer(0, 0)
         with WinePrefix(server) as wine:
             version = wine.run(exe, "--version")
             check(version.startswith("rotary-envelope "), f"--version printed {version!r}")
+            check_message_box(server, wine, exe, ["/?"], 0, range(25, 60))
+            check_message_box(server, wine, exe, ["--bogus-\u00fc\u20ac"], 2, range(1, 4))
             for dpi, scale in DENSITIES:
                 wine.set_dpi(dpi)
                 with WineProgram(server, exe, wine) as program:

@@ -1,5 +1,6 @@
 #include "fuzz/checking_platform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -21,6 +22,10 @@ bool inside(const ClientArea& area, double x, double y) {
     return x >= area.left && x <= area.right && y >= area.top && y <= area.bottom;
 }
 
+// The farthest any figure of eccentricity e reaches from the origin: its
+// centre e away, its curve r + e from that; the circles 3e.
+double reach(double e) { return std::max(figure::r + 2 * e, figure::origin_radius(e)) + 1e-3; }
+
 }  // namespace
 
 void CheckingPlatform::report(const std::string& fault) {
@@ -38,9 +43,15 @@ void CheckingPlatform::check_drawing(bool is_circle, float x1, float y1, float x
         broken = "not finite";
     } else if (area_checked_ && script_.pumps() != first_drawing_pass_) {
         static const ClientArea area = client_area();
-        const bool in = is_circle ? inside(area, x1 - x2, y1 - x2) && inside(area, x1 + x2, y1 + x2)
-                                  : inside(area, x1, y1) && inside(area, x2, y2);
-        if (!in) broken = "outside the client area";
+        bool in = false;
+        if (e_ <= figure::start_e) {
+            in = is_circle ? inside(area, x1 - x2, y1 - x2) && inside(area, x1 + x2, y1 + x2)
+                           : inside(area, x1, y1) && inside(area, x2, y2);
+        } else {
+            in = is_circle ? std::hypot(x1, y1) + x2 <= reach(e_)
+                           : std::hypot(x1, y1) <= reach(e_) && std::hypot(x2, y2) <= reach(e_);
+        }
+        if (!in) broken = e_ <= figure::start_e ? "outside the client area" : "beyond the figure's reach";
     }
     if (broken == nullptr || !fault_.empty()) return;
     char text[200];

@@ -3,13 +3,15 @@
 // cost no memory. Rules: every coordinate and radius is finite; nothing is
 // drawn or cleared, and no pass runs, after the end; the end comes right after
 // a clear; optionally, everything apart from the first frame lies inside the
-// window's client area.
+// window's client area (above the start-up eccentricity, within the figure's
+// reach of the origin).
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "animation/animation_state.h"
 #include "animation/platform.h"
 #include "support/pass_script.h"
 
@@ -33,6 +35,7 @@ public:
     void line(float x1, float y1, float x2, float y2, Colour colour) override;
     void circle(float x, float y, float radius, Colour colour) override;
     void clear() override;
+    void picture_eccentricity(double e) override { e_ = e; }
     Colour back_color() const override { return colours::light_grey; }
     bool pump_events(FormEvents& handlers) override;
     void end() override;
@@ -56,6 +59,7 @@ private:
     bool end_called_ = false;
     bool last_was_clear_ = false;
     bool area_checked_ = false;
+    double e_ = figure::start_e;
     std::int64_t first_drawing_pass_ = -1;
     std::int64_t lines_ = 0, circles_ = 0, clears_ = 0;
     std::string fault_;

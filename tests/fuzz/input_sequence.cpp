@@ -151,6 +151,8 @@ std::string state_fault(const AnimationState& s, std::int64_t pass) {
         std::snprintf(text, sizeof text, "pass %lld: stepe is %.17g", at, s.stepe);
     } else if (!std::isfinite(s.j) || !std::isfinite(s.j1)) {
         std::snprintf(text, sizeof text, "pass %lld: j is %.17g, j1 is %.17g", at, s.j, s.j1);
+    } else if (s.e != std::round(s.e) || s.e < figure::least_e || s.e > figure::greatest_e) {
+        std::snprintf(text, sizeof text, "pass %lld: e is %.17g", at, s.e);
     } else {
         return {};
     }

@@ -71,5 +71,6 @@ SequenceOutcome run_input_sequence(std::span<const std::uint8_t> bytes);
 
 // The rules of the state at the event pump of pass `pass`, once the loop has
 // started: `m` counts the passes, `stopp` is 0 or 1, `stepe` is finite and at
-// least the smallest normal double, the angles are finite. Returns the first broken one, or "".
+// least the smallest normal double, the angles are finite, `e` is a whole
+// number from 4 to 20. Returns the first broken one, or "".
 std::string state_fault(const AnimationState& s, std::int64_t pass);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build directory, unpacks it and checks it
-# as a desktop would use it: the program, its menu entry, icon and software-
-# centre description are there, valid and naming one another, and so is the
-# manual page; the package depends on the SDL2 runtime; and the unpacked
-# program opens its window under its own Xvfb, draws, and quits with status 0
-# on escape.
+# Builds the Debian package from a build directory, checks it with lintian
+# (no error or warning), unpacks it and checks it as a desktop would use it:
+# the program, its menu entry, icon and software-centre description are
+# there, valid and naming one another, and so are the manual page and the
+# licence; the package depends on the SDL2 runtime; and the unpacked program
+# opens its window under its own Xvfb, draws, and quits with status 0 on
+# escape.
 #   check_package.sh CPACK BUILD_DIR
 set -euo pipefail
 cpack=$1
@@ -25,6 +26,9 @@ debs=("$work"/out/*.deb)
 deb=${debs[0]}
 echo "package: $(basename "$deb")"
 
+# Debian's own checks: a copyright file and a changelog among them.
+lintian --allow-root --fail-on error,warning "$deb" || fail "lintian finds errors or warnings in the package"
+
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 grep -Eq '(^|, )libsdl2-[0-9.]+-[0-9]+( |,|$)' <<<"$depends" || fail "Depends does not name the SDL2 runtime"
@@ -37,12 +41,15 @@ desktop=$usr/share/applications/$id.desktop
 icon=$usr/share/icons/hicolor/scalable/apps/$id.svg
 metainfo=$usr/share/metainfo/$id.metainfo.xml
 manual=$usr/share/man/man1/rotary-envelope.1.gz
+copyright=$usr/share/doc/rotary-envelope/copyright
 [ -f "$program" ] && [ -x "$program" ] || fail "no executable $program"
 for file in "$desktop" "$icon" "$metainfo" "$manual"; do
   [ -s "$file" ] || fail "missing or empty: ${file#"$work/root"}"
 done
 grep -q '<svg ' "$icon" || fail "the icon is not an SVG picture"
 zcat "$manual" | grep -q '^\.TH ROTARY-ENVELOPE 1 ' || fail "the manual page is not rotary-envelope(1)"
+grep -qx 'License: Expat' "$copyright" && grep -q 'the rotary-envelope developers' "$copyright" ||
+  fail "the copyright file does not give the MIT (Expat) licence of the rotary-envelope developers"
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects the metainfo"

@@ -11,8 +11,7 @@
 
 class HeadlessPlatform final : public CanvasPlatform {
 public:
-    explicit HeadlessPlatform(std::int64_t passes, UserCoordinates coords = UserCoordinates{},
-                              Canvas::Picture picture = {})
+    explicit HeadlessPlatform(std::int64_t passes, UserCoordinates coords = UserCoordinates{}, Picture picture = {})
         : CanvasPlatform(coords, std::move(picture)), script_(passes) {}
 
     void on_pump(PassScript::Input input) { script_.on_pump(std::move(input)); }

@@ -1,7 +1,7 @@
 #include "support/recording_platform.h"
 
 std::ostream& operator<<(std::ostream& out, const Command& c) {
-    static const char* const names[] = {"line", "circle", "clear", "pump"};
+    static const char* const names[] = {"line", "circle", "clear", "pump", "picture"};
     return out << names[static_cast<int>(c.kind)] << '(' << c.x1 << ", " << c.y1 << ", " << c.x2 << ", " << c.y2
                << ", 0x" << std::hex << c.colour << std::dec << ')';
 }
@@ -27,6 +27,9 @@ void replay(std::span<const Command> commands, Platform& target) {
             break;
         case Command::Kind::clear:
             target.clear();
+            break;
+        case Command::Kind::picture:
+            target.picture_eccentricity(c.x1);
             break;
         case Command::Kind::pump:
             break;

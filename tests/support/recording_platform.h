@@ -13,9 +13,11 @@
 #include "support/pass_script.h"
 
 struct Command {
-    enum class Kind { line, circle, clear, pump };
+    enum class Kind { line, circle, clear, pump, picture };
     Kind kind;
-    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // line ends; circle centre in x1, y1 and radius in x2
+    // Line ends; circle centre in x1, y1 and radius in x2; the picture's
+    // eccentricity in x1.
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     Colour colour = 0;
 
     bool operator==(const Command&) const = default;
@@ -35,6 +37,9 @@ public:
         commands.push_back({Command::Kind::circle, x, y, radius, 0, colour});
     }
     void clear() override { commands.push_back({Command::Kind::clear}); }
+    void picture_eccentricity(double e) override {
+        commands.push_back({Command::Kind::picture, static_cast<float>(e)});
+    }
     Colour back_color() const override { return colours::light_grey; }
     bool pump_events(FormEvents& handlers) override {
         commands.push_back({Command::Kind::pump});

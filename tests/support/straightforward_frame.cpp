@@ -10,16 +10,18 @@ void StraightforwardFrame::draw(double j1, double j, double step1, double pi) {
     trace(j1, w_.cx, w_.cy, colours::black, step1, pi);
     w_.cxp = w_.cx;
     w_.cyp = w_.cy;
-    w_.cx = figure::e * std::sin(j);
-    w_.cy = figure::e * std::cos(j);
-    image_.circle(f(w_.cxp), f(w_.cyp), f(figure::centre_radius), image_.back_color());
+    using figure::start_e, figure::centre_radius, figure::origin_radius;
+    w_.cx = start_e * std::sin(j);
+    w_.cy = start_e * std::cos(j);
+    image_.circle(f(w_.cxp), f(w_.cyp), f(centre_radius(start_e)), image_.back_color());
     trace(j, w_.cx, w_.cy, colours::red, step1, pi);
-    image_.circle(f(w_.cx), f(w_.cy), f(figure::centre_radius), colours::red);
-    image_.circle(0, 0, f(figure::origin_radius), colours::blue);
+    image_.circle(f(w_.cx), f(w_.cy), f(centre_radius(start_e)), colours::red);
+    image_.circle(0, 0, f(origin_radius(start_e)), colours::blue);
 }
 
 void StraightforwardFrame::trace(double a, double ox, double oy, Colour colour, double step1, double pi) {
-    using figure::e, figure::r, figure::k;
+    using figure::r, figure::k;
+    constexpr double e = figure::start_e;
     for (double t = -step1; t <= 2 * pi; t += step1) {
         w_.xp = w_.x;
         w_.yp = w_.y;

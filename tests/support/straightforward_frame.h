@@ -12,7 +12,8 @@ class StraightforwardFrame {
 public:
     explicit StraightforwardFrame(Canvas& image) : image_(image) {}
 
-    // One frame from angle j1 to j, with the loop's step1 and pi.
+    // One frame from angle j1 to j, with the loop's step1 and pi, at the
+    // start-up eccentricity.
     void draw(double j1, double j, double step1, double pi);
 
     const LoopValues& values() const { return w_; }

@@ -142,6 +142,8 @@ scenario(chromium, context => {
       const status = nodes.find(node => node.role?.value === 'status');
       assert.equal(status?.properties?.find(p => p.name === 'live')?.value?.value, 'polite', 'the status is not live');
       assert.ok(nodes.some(node => node.role?.value === 'heading' && node.name?.value === 'Rotary Envelope'));
+      const slider = nodes.find(node => node.role?.value === 'slider');
+      assert.deepEqual([slider?.name?.value, slider?.value?.value], ['Eccentricity', 12]);
       assert.deepEqual(requests.filter(url => !url.startsWith(`${context.server.origin}/`)), []);
     } finally {
       await browser.close();

@@ -9,8 +9,8 @@
 // page in a fresh profile or context; options: viewport {width, height},
 // ratio (device pixel ratio), touch (a phone's touch screen), reducedMotion,
 // javaScript. A page offers evaluate(fn, arg), press(key) with a key as the
-// character it types (' ', ',', '.', '/') or a name ('Escape', 'Tab',
-// 'Enter'), move(x, y, steps), click(x, y), dblclick(x, y), touch(points) (a
+// character it types (' ', ',', '.', '/', '[', ']') or a name ('Escape',
+// 'Tab', 'Enter', 'ArrowRight'), move(x, y, steps), click(x, y), dblclick(x, y), touch(points) (a
 // finger put down, moved along the points and lifted), setViewport(width,
 // height), reload(), problems() (the errors and warnings it reported since
 // the last call) and close(). What an engine cannot be given is said in
@@ -143,7 +143,7 @@ function start(command, args, ready) {
   });
 }
 
-const SELENIUM_KEYS = { Escape: Key.ESCAPE, Tab: Key.TAB, Enter: Key.ENTER };
+const SELENIUM_KEYS = { Escape: Key.ESCAPE, Tab: Key.TAB, Enter: Key.ENTER, ArrowRight: Key.ARROW_RIGHT };
 
 // MiniBrowser's window includes its toolbar: the window is sized so that the
 // page gets `width` × `height`.

@@ -67,6 +67,18 @@ export function scenario(driver, more = () => {}) {
       return shown;
     }
 
+    // Once the picture is still: the blue circle has radius 3e and the
+    // eccentricity's control and its line show e.
+    async function checkEccentricity(page, e, how) {
+      const { blue } = await stillFacts(page);
+      assert.ok(Math.abs(blue.nearest - 3 * e) < 0.5 && Math.abs(blue.farthest - 3 * e) < 0.5,
+                `${how}: blue circle ${JSON.stringify(blue)}, expected radius ${3 * e}`);
+      const [value, line] = await page.evaluate(() => [document.getElementById('eccentricity').value,
+                                                       document.getElementById('shape').innerText]);
+      assert.equal(value, String(e), how);
+      assert.match(line, new RegExp(`^Eccentricity\\s+${e} \\(r/e ${+(75 / e).toFixed(2)}\\)`), how);
+    }
+
     // The picture and the buttons show whole without scrolling, the picture
     // as large as the window allows: at its natural size or within 20 CSS
     // pixels of the window's width or height; the canvas is drawn at the
@@ -229,6 +241,29 @@ export function scenario(driver, more = () => {}) {
       await checkAccessible(page, 'ended');
     });
 
+    test('"]" and "[" stop at 20 and 4; the eccentricity\'s control follows them and changes it by keys and ' +
+         'a click', async () => {
+      const page = await load('', { passes: 5 });
+      await page.press(' ');
+      await page.press(']');
+      await checkEccentricity(page, 13, '"]"');
+      for (const [key, presses, e] of [[']', 9, 20], ['[', 18, 4]]) {
+        for (let n = 0; n < presses; n++) await page.press(key);
+        await checkEccentricity(page, e, `${presses} × ${key}`);
+      }
+      await page.evaluate(() => document.getElementById('eccentricity').focus());
+      await page.press('ArrowRight');
+      await page.press('ArrowRight');
+      await checkEccentricity(page, 6, 'two right arrows on the control');
+      const end = await page.evaluate(() => {
+        const box = document.getElementById('eccentricity').getBoundingClientRect();
+        return { x: box.right - 1, y: box.top + box.height / 2 };
+      });
+      await page.click(end.x, end.y);
+      await checkEccentricity(page, 20, 'a click at the control\'s end');
+      assert.equal(await holdLabel(page), 'Resume', 'a new eccentricity resumed the turning');
+    });
+
     test('"," "." and "/" change the speed', async () => {
       const page = await load('', { passes: 5 });
       let expected = 15 * STEP1;
@@ -264,7 +299,7 @@ export function scenario(driver, more = () => {}) {
     });
 
     if (driver.can.touch) test('a phone, upright and on its side: the picture fits, a drag steers, a button ' +
-                               'resumes, a double-tap ends', async () => {
+                               'resumes, a tap on the eccentricity\'s control changes it, a double-tap ends', async () => {
       const page = await load('', { passes: 5, ...PHONE });
       await checkFits(page, 'upright');
       const [from, to] = [await pagePoint(page, -40, -40), await pagePoint(page, 50, 0)];
@@ -276,6 +311,13 @@ export function scenario(driver, more = () => {}) {
       await page.touch([await middleOf(page, '#hold')]);
       assert.notEqual((await facts(page, 3)).hash, steered.hash, 'the button did not resume');
       assert.equal(await holdLabel(page), 'Hold');
+      const start = await page.evaluate(() => {
+        const box = document.getElementById('eccentricity').getBoundingClientRect();
+        return { x: box.left + 1, y: box.top + box.height / 2 };
+      });
+      await page.touch([start]);
+      await page.touch([await middleOf(page, '#hold')]);
+      await checkEccentricity(page, 4, 'a tap at the control\'s start');
 
       await page.setViewport(844, 390);
       await checkFits(page, 'on its side');

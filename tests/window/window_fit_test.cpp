@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "window/display_choice.h"
 
@@ -46,6 +48,23 @@ TEST(WindowFit, CentredWithItsFrameAndNeverAboveOrLeftOfTheUsableArea) {
     EXPECT_EQ(too_big.y, 50);
 }
 
+TEST(WindowFit, TheRoomWhereAWindowManagerKeepsTheWindowRunsFromItsFrameToTheUsableAreasEnd) {
+    // weston's Xwayland output of 1100 x 760: its panel (32 px) unreported,
+    // the client placed below it and a title bar.
+    const ScreenArea room = room_from({0, 0, 1100, 760}, {4, 4, 32, 4}, {38, 59});
+    EXPECT_EQ(room.x, 34);
+    EXPECT_EQ(room.y, 27);
+    EXPECT_EQ(room.width, 1066);
+    EXPECT_EQ(room.height, 733);
+    EXPECT_EQ(fitted_density(1.0, room, {4, 4, 32, 4}), 0.9);  // 667 + 36 <= 733 < 704 + 36
+    // A frame reaching above or left of the usable area counts from its edge.
+    const ScreenArea clipped = room_from({100, 30, 1820, 1050}, {1, 1, 20, 1}, {100, 30});
+    EXPECT_EQ(clipped.x, 100);
+    EXPECT_EQ(clipped.y, 30);
+    EXPECT_EQ(clipped.width, 1820);
+    EXPECT_EQ(clipped.height, 1050);
+}
+
 TEST(DesktopDensity, XftDpiFirstThenTheScreenThen96) {
     EXPECT_EQ(desktop_dpi(144.0, 96.0), 144.0);
     EXPECT_EQ(desktop_dpi(std::nullopt, 192.0), 192.0);
@@ -56,11 +75,22 @@ TEST(DesktopDensity, XftDpiFirstThenTheScreenThen96) {
 }
 
 TEST(DisplayChoice, WaylandFirstInItsSessionsX11AloneWhereOnlyDisplayIsSet) {
-    EXPECT_STREQ(preferred_video_drivers(":0", nullptr), "x11");
-    EXPECT_STREQ(preferred_video_drivers(":0", "wayland-0"), "wayland,x11");
-    EXPECT_STREQ(preferred_video_drivers(nullptr, "wayland-0"), "wayland,x11");
-    EXPECT_EQ(preferred_video_drivers(nullptr, nullptr), nullptr);
-    EXPECT_EQ(preferred_video_drivers("", ""), nullptr);
+    const std::vector<std::string> drivers{"x11", "wayland", "KMSDRM", "offscreen", "dummy"};
+    EXPECT_EQ(preferred_video_drivers({":0", nullptr, "/run/user/1000"}, drivers), "x11");
+    EXPECT_EQ(preferred_video_drivers({":0", "wayland-0", "/run/user/1000"}, drivers), "wayland,x11");
+    EXPECT_EQ(preferred_video_drivers({nullptr, "wayland-0", "/run/user/1000"}, drivers), "wayland,x11");
+    EXPECT_EQ(preferred_video_drivers({nullptr, nullptr, "/run/user/1000"}, drivers), "");
+    EXPECT_EQ(preferred_video_drivers({"", "", "/run/user/1000"}, drivers), "");
+}
+
+TEST(DisplayChoice, WaylandIsNotTriedWhereItsDisplayCannotBeFound) {
+    const std::vector<std::string> drivers{"x11", "wayland", "KMSDRM", "offscreen", "dummy"};
+    EXPECT_EQ(preferred_video_drivers({}, drivers), "x11,KMSDRM");
+    EXPECT_EQ(preferred_video_drivers({":0", "wayland-0", nullptr}, drivers), "x11");
+    EXPECT_EQ(preferred_video_drivers({nullptr, "/tmp/w/wayland-1", nullptr}, drivers), "wayland,x11");
+    EXPECT_EQ(no_display_message({nullptr, "wayland-0", nullptr}),
+              "no display: DISPLAY is not set, and the Wayland display \"wayland-0\" (WAYLAND_DISPLAY) cannot be"
+              " opened without XDG_RUNTIME_DIR");
 }
 
 }  // namespace

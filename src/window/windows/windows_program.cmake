@@ -24,10 +24,13 @@ set_target_properties(rotary-envelope PROPERTIES ROTARY_ICON_FILE ${ROTARY_ICON_
 # No DLLs to ship beside it.
 target_link_options(rotary-envelope PRIVATE -static)
 
-# The controls and the licence notices of what is linked in; SDL2's licence
-# as its build installed it.
+# The controls, the program's licence and the licence notices of what is
+# linked in; SDL2's licence as its build installed it.
+file(READ ${ROTARY_LICENSE_FILE} ROTARY_LICENCE)
 file(READ ${SDL2_PREFIX}/share/licenses/SDL2/LICENSE.txt ROTARY_SDL2_LICENCE)
-string(REPLACE "\n" "\r\n" ROTARY_SDL2_LICENCE "${ROTARY_SDL2_LICENCE}")  # as the rest of the file
+foreach(licence ROTARY_LICENCE ROTARY_SDL2_LICENCE)
+  string(REPLACE "\n" "\r\n" ${licence} "${${licence}}")  # as the rest of the file
+endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/data/windows/README.txt.in README.txt @ONLY NEWLINE_STYLE CRLF)
 
 install(TARGETS rotary-envelope RUNTIME DESTINATION .)
