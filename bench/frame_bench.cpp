@@ -1,5 +1,6 @@
 // Time per operation: the program's frame, the same frame the straightforward
-// way, a pass that draws nothing, and a frame drawn and shown in a window.
+// way, a pass that draws nothing, a frame drawn and shown in a window, and
+// the picture drawn anew after a long run.
 // Ends with the ratio of the two frames, measured in this run.
 #include <benchmark/benchmark.h>
 #if __has_include(<unistd.h>)
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "animation/form1.h"
@@ -135,6 +137,40 @@ void frame_shown(benchmark::State& state) {
     }
 }
 BENCHMARK(frame_shown);
+
+// A run of a number of passes into a canvas, with a key pressed at each of
+// the first few pumps.
+class Run final : public CanvasPlatform {
+public:
+    Run(std::int64_t passes, std::string keys)
+        : CanvasPlatform(UserCoordinates{}, draw_background_picture), left_(passes), keys_(std::move(keys)) {}
+    bool pump_events(FormEvents& handlers) override {
+        if (pumped_ < keys_.size()) handlers.KeyPress(static_cast<std::uint16_t>(keys_[pumped_]));
+        ++pumped_;
+        return --left_ > 0;
+    }
+    void end() override { left_ = 0; }
+
+private:
+    std::int64_t left_;
+    std::string keys_;
+    std::size_t pumped_ = 0;
+};
+
+// The picture drawn anew, as the page draws it at a new size: after a long
+// run at the start-up speed, whose figures repeat every 200 passes, and after
+// one at a speed whose figures take every share of a turn the trail keeps.
+void paint(benchmark::State& state) {
+    Run run(state.range(0), std::string(static_cast<std::size_t>(state.range(1)), ','));
+    Form1 form(run);
+    form.Activate();
+    for (auto _ : state) {
+        run.canvas().clear();
+        form.Paint();
+    }
+    state.counters["figures"] = static_cast<double>(form.trail().size());
+}
+BENCHMARK(paint)->Args({20000, 0})->Args({60000, 3})->Unit(benchmark::kMillisecond);
 
 // The console report, remembering the time per frame of the two ways.
 class RatioReporter final : public benchmark::ConsoleReporter {

@@ -24,7 +24,11 @@ test_packages=(
 
 # The web page's tools, each wanted only when its command is missing: a node
 # from elsewhere (NodeSource's bundles npm and conflicts with Debian's) will do.
-web_commands=(emscripten:em++ nodejs:node npm:npm chromium:chromium cmake:cmake ninja-build:ninja python3:python3)
+# The page's tests run in three engines: Chromium, Firefox ESR and WebKitGTK's
+# MiniBrowser (webkit2gtk-driver brings it and its WebDriver), the last in an
+# Xvfb.
+web_commands=(emscripten:em++ nodejs:node npm:npm chromium:chromium firefox-esr:firefox-esr
+              webkit2gtk-driver:WebKitWebDriver xvfb:Xvfb cmake:cmake ninja-build:ninja python3:python3)
 
 case "${1:-}" in
   run) wanted=("${run_packages[@]}") ;;

@@ -7,16 +7,20 @@
 //   plain   the first red frame of the same figure drawn with Canvas 2D
 //   ours    the program: navigation to its first red frame, then processor
 //           use running, held (after the space bar) and behind another tab
+//   before  the same for another build of the site, when its folder is given
+//           (an earlier version, to compare with in the same run)
 // Processor use is that of all Chromium's processes, in % of one core, over
 // four seconds. Prints the medians, and the site's size. Asserts nothing.
-//   scripts/build-web.sh && npm ci && node scripts/measure-web.mjs [ROUNDS]
+//   scripts/build-web.sh && npm ci && node scripts/measure-web.mjs [ROUNDS [OTHER_SITE]]
 import { mkdtempSync, readdirSync, readFileSync, rmSync, statSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
-import { launch, serve, SITE } from '../tests/web/page.mjs';
+import { launchChromium } from '../tests/web/drivers.mjs';
+import { serve, SITE } from '../tests/web/page.mjs';
 
 const ROUNDS = Number(process.argv[2] ?? 5);
+const OTHER_SITE = process.argv[3];
 const SAMPLE_MS = 4000;
 const SETTLE_MS = 1000;
 const TICKS_PER_S = 100;  // clock ticks of /proc/PID/stat
@@ -118,23 +122,24 @@ async function measure(browser, origin, kind, ratio) {
   const context = await browser.newContext({ viewport: VIEWPORT, deviceScaleFactor: ratio });
   try {
     const page = await context.newPage();
-    if (kind === 'ours' || kind === 'plain') await page.addInitScript(watchForRed);
-    await page.goto(`${origin}/${kind === 'ours' ? '' : `${kind}.html`}`);
-    if (kind === 'ours' || kind === 'plain') {
+    const program = kind === 'ours' || kind === 'before';
+    if (program || kind === 'plain') await page.addInitScript(watchForRed);
+    await page.goto(`${origin}/${kind === 'ours' ? '' : kind === 'before' ? 'before/' : `${kind}.html`}`);
+    if (program || kind === 'plain') {
       note(`${kind} first red ms @${ratio}`, await (await page.waitForFunction(() => window.firstRedMs)).jsonValue());
       if (kind === 'plain') return;
     }
     await page.waitForTimeout(SETTLE_MS);
     note(`${kind} running % @${ratio}`, await percentOfOneCore(page));
-    if (kind !== 'ours') return;
+    if (!program) return;
     await page.keyboard.press('Space');
     await page.waitForTimeout(SETTLE_MS / 2);
-    note(`ours held % @${ratio}`, await percentOfOneCore(page));
+    note(`${kind} held % @${ratio}`, await percentOfOneCore(page));
     await page.keyboard.press('Space');
     const other = await context.newPage();
     await other.bringToFront();
     await page.waitForTimeout(SETTLE_MS / 2);
-    note(`ours behind another tab % @${ratio}`, await percentOfOneCore(page));
+    note(`${kind} behind another tab % @${ratio}`, await percentOfOneCore(page));
   } finally {
     await context.close();
   }
@@ -143,9 +148,10 @@ async function measure(browser, origin, kind, ratio) {
 const directory = mkdtempSync(join(tmpdir(), 'rotary-measure-'));
 for (const name of readdirSync(SITE)) symlinkSync(join(SITE, name), join(directory, name));
 for (const [name, html] of Object.entries(PAGES)) writeFileSync(join(directory, name), html);
-const [server, browser] = await Promise.all([serve(directory, 3600), launch()]);
+if (OTHER_SITE) symlinkSync(OTHER_SITE, join(directory, 'before'));
+const [server, browser] = await Promise.all([serve(directory, { seconds: 3600, inPage: false }), launchChromium()]);
 try {
-  const kinds = ['blank', 'square', 'plain', 'ours'];
+  const kinds = ['blank', 'square', 'plain', 'ours', ...(OTHER_SITE ? ['before'] : [])];
   for (const ratio of [1, 2]) {
     for (let round = 0; round < ROUNDS; round++) {
       for (const kind of [...kinds.slice(round % kinds.length), ...kinds.slice(0, round % kinds.length)]) {
@@ -155,7 +161,7 @@ try {
   }
 } finally {
   await browser.close();
-  server.stop();
+  await server.stop();
   rmSync(directory, { recursive: true });
 }
 

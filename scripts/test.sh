@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: unit tests,
 # the end-to-end tests that drive the real program under Xvfb and the web
-# page's tests in headless Chromium; then the unit and end-to-end tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of the
-# input-sequence fuzzer; last, the Windows program under Wine.
+# page's tests in headless Chromium, Firefox and WebKit; then the unit and
+# end-to-end tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and a short run of the input-sequence fuzzer; last, the Windows program
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
+scripts/install-deps.sh web
 
 # The Windows program (and SDL2 for Windows, the first time) builds at the
 # lowest priority beside everything else, on what the tests leave idle.
@@ -14,6 +16,11 @@ mkdir -p build
 windows_log=build/build-windows.log
 nice -n 19 scripts/build-windows.sh >"$windows_log" 2>&1 &
 windows_build=$!
+# The page, and a second release of it for the deployment test, build at a
+# low priority beside the desktop's build and tests; the browser tests wait.
+web_log=build/build-web.log
+nice -n 10 scripts/test-web.sh build >"$web_log" 2>&1 &
+web_build=$!
 
 cmake --preset release
 cmake --build --preset release
@@ -27,9 +34,11 @@ fuzz_log=build/fuzz/ctest.log
 ctest --preset fuzz >"$fuzz_log" 2>&1 &
 fuzz=$!
 
-# The web page, built with emscripten, in headless Chromium.
+# The web page in the three browser engines.
 web_status=0
-scripts/test-web.sh || web_status=$?
+wait "$web_build" || web_status=$?
+cat "$web_log"
+[ "$web_status" -ne 0 ] || scripts/test-web.sh || web_status=$?
 fuzz_status=0
 wait "$fuzz" || fuzz_status=$?
 cat "$fuzz_log"

@@ -20,8 +20,14 @@ void Form1::Activate() {
         ++s.m;
         // The pass-2 frame was drawn about the origin with unset centres:
         // wipe it once, so the visible trail starts clean.
-        if (s.m == 3) platform_.clear();
+        if (s.m == 3) clear();
     }
+}
+
+void Form1::clear() {
+    platform_.clear();
+    trail_.clear();
+    figure_shown_ = false;
 }
 
 void Form1::start_up() {

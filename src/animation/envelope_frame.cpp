@@ -16,7 +16,10 @@ void Form1::draw_frame() {
     // Fresh after a new eccentricity, the surface holds the picture alone:
     // no red figure to paint black, no circle to erase (which would cut the
     // picture). The trail starts at this frame's figure.
-    if (!s.fresh) trace(s.j1, w.cx, w.cy, colours::black);
+    if (!s.fresh) {
+        trace(s.j1, w.cx, w.cy, colours::black);
+        trail_.add(s.j1);
+    }
 
     w.cxp = w.cx;
     w.cyp = w.cy;
@@ -26,6 +29,28 @@ void Form1::draw_frame() {
     const Colour background = platform_.back_color();
     if (!s.fresh) platform_.circle(f(w.cxp), f(w.cyp), f(centre_radius(s.e)), background);
     trace(s.j, w.cx, w.cy, colours::red);
+    platform_.circle(f(w.cx), f(w.cy), f(centre_radius(s.e)), colours::red);
+    platform_.circle(0, 0, f(origin_radius(s.e)), colours::blue);
+    figure_shown_ = true;
+}
+
+// What the frames since the clear left: each figure of the trail painted
+// black and its centre circle erased, in the order they were last drawn (at
+// a large eccentricity the erasing circles cut the trail), then the red
+// figure and the circles of the last frame. Each red figure and circle the
+// frames drew in between was covered exactly by its black twin or eraser.
+void Form1::Paint() {
+    if (!figure_shown_) return;
+    const AnimationState& s = state_;
+    const LoopValues& w = loop_;
+    using figure::centre_radius, figure::origin_radius;
+    const Colour background = platform_.back_color();
+    for (const double a : trail_.angles()) {
+        const double cx = s.e * std::sin(a), cy = s.e * std::cos(a);
+        trace(a, cx, cy, colours::black);
+        platform_.circle(f(cx), f(cy), f(centre_radius(s.e)), background);
+    }
+    trace(s.j1, w.cx, w.cy, colours::red);
     platform_.circle(f(w.cx), f(w.cy), f(centre_radius(s.e)), colours::red);
     platform_.circle(0, 0, f(origin_radius(s.e)), colours::blue);
 }

@@ -8,6 +8,7 @@
 #include "animation/animation_state.h"
 #include "animation/colour.h"
 #include "animation/platform.h"
+#include "animation/trail.h"
 
 class Form1 final : public FormEvents {
 public:
@@ -21,12 +22,20 @@ public:
     void MouseMove(int button, int shift, float x, float y) override;
     void DblClick() override;
 
+    // Draws anew over a cleared surface what the loop has left on it since
+    // its last clear: the trail's black figures, the red figure with its
+    // centre circle and the origin circle. For a front end whose surface
+    // changes size (the page); the loop itself never repaints.
+    void Paint();
+
     AnimationState& state() { return state_; }
     const AnimationState& state() const { return state_; }
     const LoopValues& loop_values() const { return loop_; }
+    const Trail& trail() const { return trail_; }
 
 private:
     void start_up();
+    void clear();
     void advance();
     void change_eccentricity(double e);
     void draw_frame();
@@ -37,4 +46,6 @@ private:
     AnimationState state_;
     LoopValues loop_;
     TraceMemo memo_;
+    Trail trail_;                // the black figures since the last clear
+    bool figure_shown_ = false;  // a frame was drawn since the last clear
 };

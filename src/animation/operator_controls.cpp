@@ -10,7 +10,7 @@ void Form1::KeyPress(std::uint16_t code) {
     AnimationState& s = state_;
     switch (code) {
     case key::escape:
-        platform_.clear();
+        clear();
         platform_.end();
         break;
     case key::slower:
@@ -49,7 +49,7 @@ void Form1::change_eccentricity(double e) {
     s.e = e;
     s.fresh = true;
     platform_.picture_eccentricity(e);
-    platform_.clear();
+    clear();
 }
 
 // Points the figure's centre from the origin towards the pointer.
@@ -75,6 +75,6 @@ void Form1::MouseMove(int /*button*/, int /*shift*/, float x, float y) {
 }
 
 void Form1::DblClick() {
-    platform_.clear();
+    clear();
     platform_.end();
 }

@@ -85,6 +85,8 @@ bool clip(const Rect& r, std::int64_t& x1, std::int64_t& y1, std::int64_t& x2, s
 // these offsets from the point.
 int pen_low(int pen) { return -(pen - 1) / 2; }
 int pen_high(int pen) { return pen_low(pen) + pen - 1; }
+// Pixels a line is wide at a density: the density rounded, at least one.
+int pen_for(const UserCoordinates& coords) { return std::max(1, static_cast<int>(std::lround(coords.scale()))); }
 
 }  // namespace
 
@@ -94,9 +96,21 @@ Canvas::Canvas(UserCoordinates coords, Picture picture, PixelFormat format, std:
       format_(format),
       width_(coords.width()),
       height_(coords.height()),
-      pen_(std::max(1, static_cast<int>(std::lround(coords.scale())))),
+      pen_(pen_for(coords)),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), memory),
       touched_(width_, height_, pen_low(pen_), pen_high(pen_)) {
+    clear();
+}
+
+void Canvas::resize(UserCoordinates coords) {
+    coords_ = coords;
+    width_ = coords.width();
+    height_ = coords.height();
+    pen_ = pen_for(coords);
+    pixels_.reset(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+    touched_ = TouchedRegion(width_, height_, pen_low(pen_), pen_high(pen_));
+    // The last segment's end was mapped at the old density.
+    last_end_ = {std::numeric_limits<float>::quiet_NaN(), 0};
     clear();
 }
 

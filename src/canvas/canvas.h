@@ -61,6 +61,9 @@ public:
     void circle(float x, float y, float radius, Colour colour);
     // Background colour everywhere, then the picture.
     void clear();
+    // Starts the image afresh at another density: the size that density
+    // gives, in storage of its own, cleared.
+    void resize(UserCoordinates coords);
     Colour back_color() const { return colours::light_grey; }
 
     const UserCoordinates& coordinates() const { return coords_; }

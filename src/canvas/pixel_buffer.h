@@ -27,6 +27,13 @@ public:
     std::size_t size() const { return size_; }
     bool lent() const { return data_ != own_.data(); }
 
+    // `size` pixels of its own in place of the image, lent or not.
+    void reset(std::size_t size) {
+        own_.assign(size, 0);
+        data_ = own_.data();
+        size_ = size;
+    }
+
     // Copies the image into `memory` and keeps it there from now on, or
     // back into storage of its own when `memory` is null.
     void move_to(std::uint32_t* memory) {

@@ -121,8 +121,20 @@ SquareFrame square_frame(std::span<const SketchShape> shapes, const SvgStyle& st
         }
     }
     if (shapes.empty()) left = top = right = bottom = 0;
-    const float side = std::max(right - left, bottom - top) + style.stroke_width + 2 * style.margin;
-    return {(left + right - side) / 2, (top + bottom - side) / 2, side};
+    const float reach = style.stroke_width / 2 + style.margin;
+    float side = std::max(right - left, bottom - top) + 2 * reach;
+    if (style.full_bleed) {
+        constexpr float safe_share = 0.8f;  // of the side: the safe circle's diameter
+        const float cx = (left + right) / 2, cy = (top + bottom) / 2;
+        float farthest = 0;
+        for (const SketchShape& shape : shapes) {
+            for (const UserPoint& p : shape.points) {
+                farthest = std::max(farthest, std::hypot(p.x - cx, p.y - cy) + shape.radius);
+            }
+        }
+        side = 2 * (farthest + reach) / safe_share;
+    }
+    return {(left + right - side) / 2, (top + bottom - side) / 2, side, !style.full_bleed};
 }
 
 std::string to_svg(std::span<const SketchShape> shapes, const SvgStyle& style) {

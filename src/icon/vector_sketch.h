@@ -56,13 +56,19 @@ struct SvgStyle {
     float stroke_width = 3;  // user units
     float margin = 4;        // user units around the drawing
     float tolerance = 0.1f;  // user units: how far simplified curves may stray
+    // An opaque square tile without rounded corners, the shapes inside its
+    // middle circle of 80 %: what a home screen masks to its own shape
+    // (a maskable icon's safe zone) or rounds itself.
+    bool full_bleed = false;
 };
 
 // The square, in user units, that the icon shows: about the shapes' middle,
-// wide enough for the shapes with their strokes and margins.
+// wide enough for the shapes with their strokes and margins (within the
+// middle circle for a full-bleed tile).
 struct SquareFrame {
     float x0 = 0, y0 = 0, side = 0;
-    float corner_radius() const { return side / 8; }  // of the rounded tile
+    bool rounded = true;
+    float corner_radius() const { return rounded ? side / 8 : 0; }  // of the tile
 };
 SquareFrame square_frame(std::span<const SketchShape> shapes, const SvgStyle& style);
 

@@ -1,6 +1,6 @@
 // The program in a browser page: runs the animation in the page's canvas until
-// the operator quits, then leaves the cleared canvas and a line saying how to
-// start again.
+// the operator quits, then says so and runs it afresh, in a new window logic
+// over a new canvas, when the operator asks.
 #include <emscripten.h>
 
 #include <string>
@@ -22,11 +22,9 @@ EM_JS(double, pass_limit_from_address, (), {
 
 EM_JS(bool, prefers_reduced_motion, (), { return matchMedia('(prefers-reduced-motion: reduce)').matches; });
 
-// The line is a live region, so a screen reader announces it.
-EM_JS(void, show_ended, (), {
-    document.getElementById('status').textContent = 'The animation has ended. Reload the page to start it again.';
-    for (const control of document.querySelectorAll('#panel button, #panel input')) control.disabled = true;
-});
+// The release this program file belongs to, beside the page's and the
+// script's: a site serves one release whole.
+EM_JS(void, publish_release, (const char* release), { Module.programRelease = UTF8ToString(release); });
 
 // clang-format on
 
@@ -34,10 +32,12 @@ EM_JS(void, show_ended, (), {
 
 int main() {
     emscripten_set_window_title(std::string(main_window::caption).c_str());
-    WebPlatform platform(static_cast<std::int64_t>(pass_limit_from_address()), prefers_reduced_motion());
-    Form1 form(platform);
-    platform.show_state_of(form.state());
-    form.Activate();
-    platform.show();
-    show_ended();
+    publish_release(ROTARY_RELEASE);
+    for (;;) {
+        WebPlatform platform(static_cast<std::int64_t>(pass_limit_from_address()), prefers_reduced_motion());
+        Form1 form(platform);
+        platform.show_window(form);
+        form.Activate();
+        platform.wait_for_start_again();
+    }
 }

@@ -20,7 +20,7 @@ constexpr const char* canvas_element = "#canvas";
 constexpr std::int64_t first_visible_pass = 3;
 
 // What the page's listeners put in the queue, as its first number.
-enum class InputKind { key = 0, pointer = 1, double_click = 2, eccentricity = 3 };
+enum class InputKind { key = 0, pointer = 1, double_click = 2, eccentricity = 3, start_again = 4 };
 
 // The page's side, in JavaScript (clang-format would break it).
 // clang-format off
@@ -28,17 +28,20 @@ enum class InputKind { key = 0, pointer = 1, double_click = 2, eccentricity = 3 
 // Queues the page's input until the next pump takes it. Keys count where the
 // focus is on the page, so a click anywhere leaves them working; buttons press
 // the key they name, and the eccentricity's control asks for its value. The
-// picture takes every drag for steering (its CSS has touch-action: none), a
-// finger or pen that touches down points where it touches, and a second tap
-// soon after a first, near it, ends the run as a double-click does.
+// picture takes every drag for steering (its CSS has touch-action: none), and
+// a finger or pen that touches down points where it touches. A new size or
+// density of the picture is noted for the next pump.
 EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
     const canvas = document.getElementById('canvas');
-    const input = Module.input = { queue: [], wake: null, stop: new AbortController() };
+    const input = Module.input = { queue: [], wake: null, resized: false, stop: new AbortController() };
     const on = { signal: input.stop.signal };
     const typed = UTF8ToString(typed_keys);
+    const wake = () => {
+        if (input.wake) input.wake(), input.wake = null;
+    };
     const push = event => {
         input.queue.push(event);
-        if (input.wake) input.wake(), input.wake = null;
+        wake();
     };
     const press = key => push([0, key === 'Escape' ? escape : key.charCodeAt(0)]);
     document.addEventListener('keydown', event => {
@@ -65,27 +68,70 @@ EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
     }
     const eccentricity = document.getElementById('eccentricity');
     eccentricity.addEventListener('input', () => push([3, Number(eccentricity.value)]), on);
+    document.getElementById('again').addEventListener('click', () => {
+        canvas.focus({ preventScroll: true });  // the button goes away
+        push([4]);
+    }, on);
     const steer = event => {
         const box = canvas.getBoundingClientRect();
         push([1, event.clientX - box.left, event.clientY - box.top, box.width]);
     };
     canvas.addEventListener('pointermove', steer, on);
-    // A finger or pen that touches down points where it touches.
-    canvas.addEventListener('pointerdown', event => event.pointerType !== 'mouse' && steer(event), on);
-    canvas.addEventListener('dblclick', () => push([2]), on);
-    // Whether the picture is shown at its own size (as from load until the
-    // window or the density changes) or scaled, which is then smoothed.
-    const markOwnSize = () => {
-        const scale = canvas.getBoundingClientRect().width * devicePixelRatio / canvas.width;
-        canvas.classList.toggle('at-own-size', Math.abs(scale - 1) < 0.02);
+    // Two quick taps of a finger or pen close together end the run as a
+    // double-click does; where the browser makes a dblclick of them too, that
+    // is not a second end. A mouse's double-click is its own.
+    // Firefox ESR 153: two taps make two clicks of detail 1 and no dblclick.
+    const tapTravel = 12, tapReach = 40, tapTime = 500;  // CSS pixels, milliseconds
+    let down = null, lastTap = null, doubleTapped = -Infinity;
+    canvas.addEventListener('pointerdown', event => {
+        if (event.pointerType === 'mouse') return;
+        steer(event);
+        down = { id: event.pointerId, x: event.clientX, y: event.clientY, time: event.timeStamp };
+    }, on);
+    canvas.addEventListener('pointerup', event => {
+        if (!down || event.pointerId !== down.id) return;
+        const tap = Math.hypot(event.clientX - down.x, event.clientY - down.y) <= tapTravel &&
+                    event.timeStamp - down.time <= tapTime;
+        if (tap && lastTap && down.time - lastTap.time <= tapTime &&
+            Math.hypot(down.x - lastTap.x, down.y - lastTap.y) <= tapReach) {
+            lastTap = null;
+            doubleTapped = event.timeStamp;
+            push([2]);
+        } else {
+            lastTap = tap ? { x: down.x, y: down.y, time: event.timeStamp } : null;
+        }
+        down = null;
+    }, on);
+    canvas.addEventListener('pointercancel', () => { down = lastTap = null; }, on);
+    canvas.addEventListener('dblclick', event => event.timeStamp - doubleTapped > tapTime && push([2]), on);
+    // The shown size changes with the window; the density with the zoom or
+    // another screen, which the window's resize or the resolution media
+    // query tells.
+    const resized = () => {
+        input.resized = true;
+        wake();
     };
-    new ResizeObserver(markOwnSize).observe(canvas);
-    addEventListener('resize', markOwnSize, on);  // zoom changes the density
+    const sizes = new ResizeObserver(resized);
+    sizes.observe(canvas);
+    input.stop.signal.addEventListener('abort', () => sizes.disconnect());
+    addEventListener('resize', resized, on);
+    const watchDensity = () => matchMedia('(resolution: ' + devicePixelRatio + 'dppx)').addEventListener('change', () => {
+        resized();
+        watchDensity();
+    }, { once: true, signal: input.stop.signal });
+    watchDensity();
+});
+
+// Whether the page's size or density changed since the last call.
+EM_JS(bool, take_resized, (), {
+    const resized = Module.input.resized;
+    Module.input.resized = false;
+    return resized;
 });
 
 EM_JS(void, stop_listening, (), { Module.input.stop.abort(); });
 
-EM_JS(bool, input_waiting, (), { return Module.input.queue.length > 0; });
+EM_JS(bool, input_waiting, (), { return Module.input.queue.length > 0 || Module.input.resized; });
 
 // Takes the oldest queued input into `event` (four numbers); false when none.
 EM_JS(bool, take_input, (double* event), {
@@ -106,9 +152,12 @@ EM_ASYNC_JS(void, wait_for_input, (), {
 
 // Puts the rectangles (x, y, width, height) of the canvas on the page. The
 // ImageData lies over the canvas's bytes in memory (red, green, blue, 255 a
-// pixel) and is made once, again only if memory grew and moved them.
+// pixel) and is made again only for a new canvas or when memory grew and
+// moved them.
 EM_JS(void, put_rects, (const std::uint32_t* pixels, int width, int height, const int* rects, int count), {
-    if (!Module.image || Module.image.data.length === 0) {
+    const image = Module.image;
+    if (!image || image.data.length === 0 || image.data.byteOffset !== pixels || image.width !== width ||
+        image.height !== height) {
         Module.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
         Module.context = document.getElementById('canvas').getContext('2d', { alpha: false });
     }
@@ -120,7 +169,22 @@ EM_JS(void, put_rects, (const std::uint32_t* pixels, int width, int height, cons
 // How many passes the page has shown; tests wait on it.
 EM_JS(void, publish_passes_shown, (double passes), { Module.passesShown = passes; });
 
-EM_JS(void, focus_canvas, (), { document.getElementById('canvas').focus({ preventScroll: true }); });
+// Running: the controls act and the loading line goes.
+EM_JS(void, show_running, (), {
+    document.getElementById('status').textContent = "";
+    document.getElementById('again').hidden = true;
+    for (const control of document.querySelectorAll('#controls button, #shape input')) control.disabled = false;
+});
+
+// Ended: the line is a live region, so a screen reader announces it, and
+// the focus goes to the button that starts a new run.
+EM_JS(void, show_ended, (), {
+    for (const control of document.querySelectorAll('#controls button, #shape input')) control.disabled = true;
+    const again = document.getElementById('again');
+    again.hidden = false;
+    document.getElementById('status').textContent = 'The animation has ended.';
+    again.focus({ preventScroll: true });
+});
 
 EM_JS(void, set_hold_label, (const char* label), {
     document.querySelector('#hold span').textContent = UTF8ToString(label);
@@ -150,6 +214,12 @@ UserCoordinates page_coordinates() {
     return UserCoordinates(width * emscripten_get_device_pixel_ratio() / user_space::client_width);
 }
 
+// The element's backing store takes the canvas's size (which empties it).
+void size_canvas_element(const Canvas& canvas) {
+    check(emscripten_set_canvas_element_size(canvas_element, canvas.width(), canvas.height()),
+          "emscripten_set_canvas_element_size");
+}
+
 }  // namespace
 
 WebPlatform::WebPlatform(std::int64_t pass_limit, bool hold_at_start)
@@ -157,12 +227,11 @@ WebPlatform::WebPlatform(std::int64_t pass_limit, bool hold_at_start)
       pass_limit_(pass_limit),
       hold_at_start_(hold_at_start),
       held_from_start_(hold_at_start) {
-    check(emscripten_set_canvas_element_size(canvas_element, canvas_.width(), canvas_.height()),
-          "emscripten_set_canvas_element_size");
+    size_canvas_element(canvas_);
     constexpr char typed_keys[] = {key::hold_or_run,    key::slower,         key::faster, key::slow,
                                    key::less_eccentric, key::more_eccentric, '\0'};
     listen_to_page(typed_keys, key::escape);
-    focus_canvas();
+    show_running();
 }
 
 WebPlatform::~WebPlatform() { stop_listening(); }
@@ -177,6 +246,7 @@ bool WebPlatform::pump_events(FormEvents& handlers) {
     // Passes due at the same frame run back to back, and the page shows them
     // together.
     if (!pace_.next_pass_runs_at_once(take_drew())) {
+        fit_to_page();
         const bool shown = show();
         publish_passes_shown(static_cast<double>(pass_ + 1));
         // The first pump shows the background picture and goes straight on, so
@@ -189,8 +259,15 @@ bool WebPlatform::pump_events(FormEvents& handlers) {
         }
         shown_before_ = shown;
     }
-    if (hold_at_start_ && pass_ == first_visible_pass) handlers.KeyPress(key::hold_or_run);
-    deliver(handlers);
+    // Asked for reduced motion, the run is held once its first frame shows.
+    // Input that comes before waits until then, and a space bar among it
+    // does not undo the hold.
+    if (!hold_at_start_ || pass_ > first_visible_pass) {
+        deliver(handlers, false);
+    } else if (pass_ == first_visible_pass) {
+        if (form_ != nullptr && form_->state().stopp == 1) handlers.KeyPress(key::hold_or_run);
+        deliver(handlers, true);
+    }
     label_hold_button();
     label_eccentricity();
     ++pass_;
@@ -208,12 +285,38 @@ void WebPlatform::wait_for_frame() {
     }
 }
 
-void WebPlatform::deliver(FormEvents& handlers) {
+void WebPlatform::wait_for_start_again() {
+    show();
+    publish_passes_shown(static_cast<double>(pass_));  // the last passes may have run at once, unpublished
+    show_ended();
+    for (;;) {
+        fit_to_page();
+        show();
+        double event[4] = {};
+        while (take_input(event)) {
+            if (static_cast<InputKind>(event[0]) == InputKind::start_again) return;
+        }
+        wait_for_input();
+    }
+}
+
+void WebPlatform::fit_to_page() {
+    if (!take_resized()) return;
+    const UserCoordinates coords = page_coordinates();
+    if (coords.width() == canvas_.width() && coords.height() == canvas_.height()) return;
+    canvas_.resize(coords);
+    size_canvas_element(canvas_);
+    if (form_ != nullptr) form_->Paint();
+}
+
+void WebPlatform::deliver(FormEvents& handlers, bool without_hold_keys) {
     double event[4] = {};
     while (!ended_ && take_input(event)) {
         switch (static_cast<InputKind>(event[0])) {
         case InputKind::key:
-            handlers.KeyPress(static_cast<std::uint16_t>(event[1]));
+            if (const auto code = static_cast<std::uint16_t>(event[1]);
+                !(without_hold_keys && code == key::hold_or_run))
+                handlers.KeyPress(code);
             break;
         case InputKind::pointer: {
             const UserPoint p = to_user(event[1], event[2], event[3]);
@@ -225,30 +328,32 @@ void WebPlatform::deliver(FormEvents& handlers) {
             break;
         case InputKind::eccentricity: {
             // The keys that take it there: one way to change it.
-            const long steps = state_ == nullptr ? 0 : std::lround(event[1] - state_->e);
+            const long steps = form_ == nullptr ? 0 : std::lround(event[1] - form_->state().e);
             for (long i = 0; i < std::labs(steps) && !ended_; ++i)
                 handlers.KeyPress(steps > 0 ? key::more_eccentric : key::less_eccentric);
             break;
         }
+        case InputKind::start_again:
+            break;
         }
     }
 }
 
 void WebPlatform::label_hold_button() {
-    if (state_ == nullptr) return;
-    const bool held = state_->stopp == 0;
+    if (form_ == nullptr) return;
+    const bool held = form_->state().stopp == 0;
     // Held from the start, the button says how to start; once started, resume.
     if (!held && pass_ > first_visible_pass) held_from_start_ = false;
     const HoldLabel label = !held ? HoldLabel::hold : held_from_start_ ? HoldLabel::start : HoldLabel::resume;
     if (label == hold_label_) return;
     hold_label_ = label;
-    constexpr const char* names[] = {"Hold", "Resume", "Start"};
+    constexpr const char* names[] = {"", "Hold", "Resume", "Start"};
     set_hold_label(names[static_cast<int>(label)]);
 }
 
 void WebPlatform::label_eccentricity() {
-    if (state_ == nullptr || state_->e == shown_e_) return;
-    shown_e_ = state_->e;
+    if (form_ == nullptr || form_->state().e == shown_e_) return;
+    shown_e_ = form_->state().e;
     show_eccentricity(shown_e_, figure::r);
 }
 

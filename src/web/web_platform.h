@@ -1,7 +1,8 @@
 // The program's platform in a browser page: the canvas is shown in the page's
 // <canvas> element, and the page's keys, pointer (mouse, pen and touch),
-// double-clicks, buttons and the eccentricity's control reach the window's
-// handlers. The only code, with main.cpp, that knows the browser.
+// double-clicks, double-taps, buttons and the eccentricity's control reach
+// the window's handlers. The only code, with main.cpp, that knows the
+// browser.
 //
 // The browser delivers events only while the program has yielded to it, so
 // each pump puts on the page what the pass drew, yields, and then hands the
@@ -12,15 +13,15 @@
 // still in a hidden tab; after two passes that drew nothing the loop waits
 // for input and asks for no frames at all.
 //
-// The canvas takes the element's shown size at the page's density when the
-// page loads. The page scales the element with its window afterwards; the
-// canvas keeps its pixels (the trail is never redrawn), and pointer positions
-// are mapped from the size shown at the time.
+// The canvas has the element's shown size at the page's density. When either
+// changes (a phone turned, the window resized, the zoom changed), the next
+// pump starts the canvas afresh at the new size and the window's logic draws
+// its picture there anew, trail and all.
 #pragma once
 
 #include <cstdint>
 
-#include "animation/animation_state.h"
+#include "animation/form1.h"
 #include "animation/pass_pace.h"
 #include "canvas/canvas_platform.h"
 
@@ -35,20 +36,25 @@ public:
     WebPlatform(const WebPlatform&) = delete;
     WebPlatform& operator=(const WebPlatform&) = delete;
 
-    // The state whose hold the page's hold button names and whose
-    // eccentricity its control shows.
-    void show_state_of(const AnimationState& state) { state_ = &state; }
+    // The window whose hold the page's hold button names, whose eccentricity
+    // its control shows and whose picture is drawn anew at a new size.
+    void show_window(Form1& form) { form_ = &form; }
 
     bool pump_events(FormEvents& handlers) override;
     void end() override { ended_ = true; }
 
+    // Once the run has ended: says so and keeps the picture fitted to the
+    // page until the operator asks for a new run.
+    void wait_for_start_again();
+
+private:
     // Puts on the page the parts drawn since the last call; false when there
     // were none.
     bool show();
-
-private:
+    void fit_to_page();
     void wait_for_frame();
-    void deliver(FormEvents& handlers);
+    // Hands the waiting input to the handlers, space bars left out if asked.
+    void deliver(FormEvents& handlers, bool without_hold_keys);
     void label_hold_button();
     void label_eccentricity();
     // A position in CSS pixels from the element's top-left corner, with the
@@ -58,11 +64,11 @@ private:
     std::int64_t pass_limit_;
     bool hold_at_start_;
     bool held_from_start_;
-    const AnimationState* state_ = nullptr;
+    Form1* form_ = nullptr;
     std::int64_t pass_ = 0;  // the pass whose pump runs: the loop's count
     PassPace pace_;
     bool shown_before_ = true;
-    enum class HoldLabel { hold, resume, start } hold_label_ = HoldLabel::hold;
-    double shown_e_ = figure::start_e;  // as the page is written
+    enum class HoldLabel { none, hold, resume, start } hold_label_ = HoldLabel::none;
+    double shown_e_ = 0;  // none yet: the page may show an earlier run's
     bool ended_ = false;
 };

@@ -1,5 +1,19 @@
-// Runs in the page, before its own scripts: facts about the pixels of the
-// page's canvas. Drawing is opaque and aliased, so colours are exact.
+// Runs in the page, before its own scripts (the test server puts it at the
+// top of every page it serves): the page's own reports of errors and
+// warnings, which a driver without console events reads from here, and
+// facts about the pixels of the page's canvas.
+window.pageProblems = [];
+for (const kind of ['error', 'warn']) {
+  const report = console[kind].bind(console);
+  console[kind] = (...parts) => {
+    window.pageProblems.push(parts.join(' '));
+    report(...parts);
+  };
+}
+addEventListener('error', event => window.pageProblems.push(String(event.message)));
+addEventListener('unhandledrejection', event => window.pageProblems.push(String(event.reason)));
+
+// Drawing is opaque and aliased, so colours are exact.
 window.canvasFacts = (() => {
   // User coordinates: the left edge is x = -117, the top edge y = -100; a unit
   // is 60.636337 (x) and 60.636314 (y) twips at 15 twips a pixel at density 1.
@@ -99,4 +113,24 @@ window.canvasFacts = (() => {
   }
 
   return { summary, speed, pace, UNIT_X, UNIT_Y };
+})();
+
+// Animation frames can be held back (frameGate.hold()) and let through again
+// (frameGate.release()), so that a test can act between two given passes.
+window.frameGate = (() => {
+  const request = window.requestAnimationFrame.bind(window);
+  let waiting = null;
+  window.requestAnimationFrame = callback => {
+    if (!waiting) return request(callback);
+    waiting.push(callback);
+    return 0;
+  };
+  return {
+    hold() { waiting = waiting ?? []; },
+    release() {
+      const callbacks = waiting ?? [];
+      waiting = null;
+      for (const callback of callbacks) request(callback);
+    },
+  };
 })();
