@@ -16,6 +16,12 @@ struct DisplayVariables {
     const char* runtime_dir = nullptr;      // XDG_RUNTIME_DIR, where Wayland displays are found by name
 };
 
+#ifdef _WIN32
+// Windows has one video driver, so there is nothing to choose. A DISPLAY
+// variable there belongs to Wine, which runs the program on X11 beneath it.
+inline std::string preferred_video_drivers(const DisplayVariables&, std::span<const std::string>) { return ""; }
+inline std::string no_display_message(const DisplayVariables&) { return "no display"; }
+#else
 // In a Wayland session its own driver, with X11 (Xwayland) behind it: only
 // Wayland draws at a scaled output's density (the window prefers Xwayland
 // on unscaled ones). "x11" where only DISPLAY is set, so that no other
@@ -27,3 +33,4 @@ std::string preferred_video_drivers(const DisplayVariables& variables, std::span
 
 // One line naming the displays that were tried.
 std::string no_display_message(const DisplayVariables& variables);
+#endif

@@ -9,6 +9,7 @@
 #include "icon/program_icon.h"
 #include "window/command_line.h"
 #include "window/console.h"
+#include "window/end_signals.h"
 #include "window/sdl_window.h"
 
 namespace {
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     const CommandLine command = read_command_line(program_arguments(argc, argv));
     if (!command.open_window) return tell_user(command.out, command.err) ? command.exit_status : unwritten_status;
     try {
+        catch_end_signals();
         // Drawn before SDL starts, so that SDL and the window system reuse the
         // memory the drawing frees instead of adding to it.
         const std::vector<IconImage> icons = icons_to_set();

@@ -60,10 +60,9 @@ std::vector<std::string> video_drivers() {
 }  // namespace
 
 SdlVideo::SdlVideo() {
-    // The program answers the signals that ask it to end itself, however
-    // much input is waiting.
+    // The program answers the signals that ask it to end itself (main
+    // catches them), however much input is waiting.
     insist_on_hint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    catch_end_signals();
     x11_catch_window_errors();
     // SDL 2.26 takes the Wayland app id from this variable or the executable's
     // name; the compositor finds the icon by the desktop entry's id.
