@@ -6,8 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh web
 
-# emscripten's JavaScript optimiser needs Debian's acorn, which a node from
-# elsewhere does not find by itself; Debian's node ignores this.
+# emscripten 3.1.6: its JavaScript optimiser does not find Debian's acorn from a node installed elsewhere.
 export NODE_PATH=/usr/share/nodejs
 emcmake cmake -S . -B build/web -G Ninja -DCMAKE_BUILD_TYPE=Release -DROTARY_WERROR=ON >/dev/null
 cmake --build build/web -j2

@@ -1,6 +1,6 @@
 // Sorts SDL's events as they arrive, before they enter SDL's queue, which
-// keeps none of them: that queue holds at most 65,535 events, drops what
-// comes beyond, and keeps the memory of every entry it ever held.
+// keeps none of them. SDL 2.26: that queue holds at most 65,535 events, drops
+// what comes beyond, and keeps the memory of every entry it ever held.
 // - Requests to end (the window closed or destroyed, Escape, a double-click)
 //   and the window being uncovered or resized are latched: no amount of input
 //   delays or drops them.

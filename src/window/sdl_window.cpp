@@ -93,8 +93,8 @@ SdlVideo::SdlVideo() {
         SDL_Quit();
         throw std::runtime_error(no_display_message(variables));
     }
-    // A plain shared-memory window surface: on X11 an OpenGL-backed one buys
-    // nothing for a software image and costs threads and processor time.
+    // SDL 2.26 on X11 backs the window surface with OpenGL (threads and processor
+    // time for a software image); on Wayland the hint leaves no surface at all.
     if (driver == "x11") insist_on_hint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     events_.emplace();
 }
@@ -290,6 +290,8 @@ bool SdlWindow::pump_events(FormEvents& handlers) {
             // a held animation leaves the processor idle. Not on the first
             // pump after a present: the loop's two warm-up passes draw
             // nothing, and waiting there would hold back the first frame.
+            // SDL 2.26 on X11: SDL_WaitEventTimeout wakes the window over a
+            // second connection, which fails once the window is gone.
             if (std::exchange(idle_, true) && !events_.has_input())
                 std::this_thread::sleep_for(PassPace::pass_interval);
         }
