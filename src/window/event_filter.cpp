@@ -8,25 +8,6 @@
 #include "animation/keys.h"
 #include "window/x11_desktop.h"
 
-namespace {
-
-// The forms runtime's button and shift masks, which the handlers receive.
-constexpr std::uint8_t left_button = 1, right_button = 2, middle_button = 4;
-constexpr std::uint8_t shift_key = 1, ctrl_key = 2, alt_key = 4;
-
-std::uint8_t button_mask(Uint32 state) {
-    return static_cast<std::uint8_t>(((state & SDL_BUTTON_LMASK) ? left_button : 0) |
-                                     ((state & SDL_BUTTON_RMASK) ? right_button : 0) |
-                                     ((state & SDL_BUTTON_MMASK) ? middle_button : 0));
-}
-
-std::uint8_t shift_mask(SDL_Keymod mod) {
-    return static_cast<std::uint8_t>(((mod & KMOD_SHIFT) ? shift_key : 0) | ((mod & KMOD_CTRL) ? ctrl_key : 0) |
-                                     ((mod & KMOD_ALT) ? alt_key : 0));
-}
-
-}  // namespace
-
 std::vector<std::uint16_t> typed_character_codes(const char* utf8) {
     // SDL 2.26: SDL_iconv_utf8_ucs4 asks for "UCS-4-INTERNAL", which glibc's
     // iconv lacks; UTF-32 in the machine's byte order works with both.
@@ -95,11 +76,7 @@ void EventFilter::sort(const SDL_Event& event) {
         typed_by_repeat_ = false;
         break;
     case SDL_MOUSEMOTION:
-        add({.kind = InputEvent::Kind::pointer,
-             .button = button_mask(event.motion.state),
-             .shift = shift_mask(SDL_GetModState()),
-             .x = event.motion.x,
-             .y = event.motion.y});
+        add({.kind = InputEvent::Kind::pointer, .x = event.motion.x, .y = event.motion.y});
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2) latched_.double_click = true;

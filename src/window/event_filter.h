@@ -28,8 +28,6 @@ std::vector<std::uint16_t> typed_character_codes(const char* utf8);
 struct InputEvent {
     enum class Kind : std::uint8_t { key, pointer };
     Kind kind;
-    std::uint8_t button = 0;  // pointer: the forms runtime's button and shift masks
-    std::uint8_t shift = 0;
     std::uint16_t code = 0;     // key: the typed character
     std::int32_t x = 0, y = 0;  // pointer: window points
 };

@@ -13,15 +13,6 @@ SDL_Surface* window_surface(SDL_Window* window) {
     return checked(SDL_GetWindowSurface(window), "SDL_GetWindowSurface");
 }
 
-// A surface has the window's points; where it has more pixels, a renderer
-// fills them.
-bool through_renderer(SDL_Window* window) {
-    int points = 0, pixels = 0, height = 0;
-    SDL_GetWindowSize(window, &points, &height);
-    SDL_GetWindowSizeInPixels(window, &pixels, &height);
-    return pixels != points;
-}
-
 int shift_of(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
 
 PixelFormat format_of(const SDL_PixelFormat* f) {
@@ -39,18 +30,26 @@ bool fits(const SDL_Surface* s, int width, int height, const PixelFormat& format
 
 }  // namespace
 
-PixelFormat Presenter::format_for(SDL_Window* window) {
-    return through_renderer(window) ? argb8888 : format_of(window_surface(window)->format);
-}
-
-std::uint32_t* Presenter::memory_for(SDL_Window* window, int width, int height) {
-    if (through_renderer(window)) return nullptr;
+// SDL 2.26 on Wayland: the window surface holds the window's points, so a
+// renderer fills a window of more pixels.
+WindowCanvas window_canvas(SDL_Window* window, double density) {
+    int points = 0, pixels = 0, height = 0;
+    SDL_GetWindowSize(window, &points, &height);
+    SDL_GetWindowSizeInPixels(window, &pixels, &height);
+    if (points > 0 && pixels > 0 && pixels != points) {
+        const double per_point = static_cast<double>(pixels) / points;
+        return {UserCoordinates(density * per_point), per_point, argb8888, nullptr};
+    }
+    const UserCoordinates coordinates(density);
     SDL_Surface* s = window_surface(window);
-    return fits(s, width, height, format_of(s->format)) ? static_cast<std::uint32_t*>(s->pixels) : nullptr;
+    const PixelFormat format = format_of(s->format);
+    const bool lives_in_surface = fits(s, coordinates.width(), coordinates.height(), format);
+    return {coordinates, 1.0, format, lives_in_surface ? static_cast<std::uint32_t*>(s->pixels) : nullptr};
 }
 
-Presenter::Presenter(SDL_Window* window, Canvas& canvas) : window_(window), canvas_(canvas) {
-    if (through_renderer(window)) {
+Presenter::Presenter(SDL_Window* window, Canvas& canvas, const WindowCanvas& layout)
+    : window_(window), canvas_(canvas) {
+    if (layout.through_renderer()) {
         renderer_.reset(checked(SDL_CreateRenderer(window, -1, 0), "SDL_CreateRenderer"));
         texture_.reset(checked(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                                  canvas.width(), canvas.height()),

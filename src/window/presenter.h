@@ -16,15 +16,23 @@
 
 struct SDL_Rect;
 
+// The canvas a shown window takes, worked out once from the window.
+struct WindowCanvas {
+    UserCoordinates coordinates;  // in the window's pixels
+    double pixels_per_point = 1;  // more than 1 where SDL scales the window itself
+    PixelFormat format;
+    std::uint32_t* memory = nullptr;  // the window surface's pixels, where they fit the canvas exactly
+
+    bool through_renderer() const { return pixels_per_point != 1; }
+};
+
+// For `window` shown at `density` in its points.
+WindowCanvas window_canvas(SDL_Window* window, double density);
+
 class Presenter {
 public:
-    // The pixel layout for a canvas shown in `window`, and the memory it can
-    // draw in: the surface's pixels where they fit it exactly, else null.
-    static PixelFormat format_for(SDL_Window* window);
-    static std::uint32_t* memory_for(SDL_Window* window, int width, int height);
-
-    // `canvas` was made with the layout and memory above.
-    Presenter(SDL_Window* window, Canvas& canvas);
+    // `canvas` was made from `layout`.
+    Presenter(SDL_Window* window, Canvas& canvas, const WindowCanvas& layout);
     ~Presenter();
     Presenter(const Presenter&) = delete;
     Presenter& operator=(const Presenter&) = delete;

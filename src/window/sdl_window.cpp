@@ -17,7 +17,6 @@
 #include "animation/main_window.h"
 #include "window/display_choice.h"
 #include "window/end_signals.h"
-#include "window/refresh_rate.h"
 #include "window/wayland_connection.h"
 #include "window/window_fit.h"
 #include "window/x11_desktop.h"
@@ -126,16 +125,23 @@ FrameExtents frame_of(SDL_Window* window, double scale) {
     return {left, right, top, bottom};
 }
 
-void resize(SDL_Window* window, double density) {
-    const UserCoordinates client(density);
-    SDL_SetWindowSize(window, client.width(), client.height());
-}
-
 ScreenPoint position_of(SDL_Window* window) {
     if (const std::optional<ScreenPoint> client = x11_client_position(window)) return *client;
     ScreenPoint client;
     SDL_GetWindowPosition(window, &client.x, &client.y);
     return client;
+}
+
+void resize(SDL_Window* window, double density) {
+    const UserCoordinates client(density);
+    SDL_SetWindowSize(window, client.width(), client.height());
+}
+
+// Centres the window of `density`, frame included, in `usable`.
+void centre(SDL_Window* window, double density, ScreenArea usable, FrameExtents frame) {
+    const UserCoordinates client(density);
+    const ScreenPoint at = centred_client(usable, frame, client.width(), client.height());
+    SDL_SetWindowPosition(window, at.x, at.y);
 }
 
 // Sizes `window` at the largest density up to `desktop_scale` at which it
@@ -149,8 +155,7 @@ double fit(SDL_Window* window, double desktop_scale, FrameExtents frame) {
     SDL_GetWindowSize(window, &width, &height);
     if (width != client.width() || height != client.height()) {
         resize(window, density);
-        const ScreenPoint at = centred_client(usable, frame, client.width(), client.height());
-        SDL_SetWindowPosition(window, at.x, at.y);
+        centre(window, density, usable, frame);
     }
     return density;
 }
@@ -162,11 +167,12 @@ double fit(SDL_Window* window, double desktop_scale, FrameExtents frame) {
 double refit(SDL_Window* window, double desktop_scale, FrameExtents frame) {
     const double density = fit(window, desktop_scale, frame);
     const ScreenArea usable = usable_area(display_of(window));
-    if (fitted_density(density, room_from(usable, frame, position_of(window)), frame) == density) return density;
-    const UserCoordinates client(density);
-    const ScreenPoint at = centred_client(usable, frame, client.width(), client.height());
-    SDL_SetWindowPosition(window, at.x, at.y);
-    const double in_room = fitted_density(density, room_from(usable, frame, position_of(window)), frame);
+    const auto fitted_in_place = [&] {
+        return fitted_density(density, room_from(usable, frame, position_of(window)), frame);
+    };
+    if (fitted_in_place() == density) return density;
+    centre(window, density, usable, frame);
+    const double in_room = fitted_in_place();
     if (in_room != density) resize(window, in_room);
     return in_room;
 }
@@ -238,18 +244,18 @@ OpenWindow open_window(const EventFilter& events, std::span<const IconImage> ico
     show(window.get(), events);
     // Gone, or about to end, it is not worth a request.
     if (!asked_to_end(events)) density = refit(window.get(), desktop_scale, frame_of(window.get(), desktop_scale));
-    int points = 0, pixels = 0, height = 0;
-    SDL_GetWindowSize(window.get(), &points, &height);
-    SDL_GetWindowSizeInPixels(window.get(), &pixels, &height);
-    const double pixels_per_point = points > 0 && pixels > 0 ? static_cast<double>(pixels) / points : 1.0;
-    return {std::move(window), UserCoordinates(density * pixels_per_point), pixels_per_point};
+    const WindowCanvas canvas = window_canvas(window.get(), density);
+    return {std::move(window), canvas};
 }
 
+// The display's frames at the rate SDL reports, where it is one displays run
+// at: a driver saying 1 Hz would show one frame a second, and 0 is unknown.
 PassPace::Duration refresh_interval(SDL_Window* window) {
+    constexpr int slowest_hz = 30, fastest_hz = 240, usual_hz = 60;
     SDL_DisplayMode mode{};
-    const int hz = SDL_GetCurrentDisplayMode(display_of(window), &mode) < 0 ? default_refresh_hz
-                                                                            : presentation_hz(mode.refresh_rate);
-    return std::chrono::nanoseconds(1'000'000'000 / hz);
+    const bool reported = SDL_GetCurrentDisplayMode(display_of(window), &mode) == 0 &&
+                          mode.refresh_rate >= slowest_hz && mode.refresh_rate <= fastest_hz;
+    return std::chrono::nanoseconds(1'000'000'000 / (reported ? mode.refresh_rate : usual_hz));
 }
 
 }  // namespace
@@ -260,13 +266,11 @@ SdlWindow::SdlWindow(SdlVideo& video, CanvasPlatform::Picture picture, std::span
 // The window opens first: the canvas takes its pixel layout and, where it
 // fits, draws in its surface. The first pump shows it.
 SdlWindow::SdlWindow(SdlVideo& video, OpenWindow opened, CanvasPlatform::Picture picture)
-    : CanvasPlatform(
-          opened.coordinates, std::move(picture), Presenter::format_for(opened.window.get()),
-          Presenter::memory_for(opened.window.get(), opened.coordinates.width(), opened.coordinates.height())),
+    : CanvasPlatform(opened.canvas.coordinates, std::move(picture), opened.canvas.format, opened.canvas.memory),
       events_(video.events()),
       window_(std::move(opened.window)),
-      pixels_per_point_(opened.pixels_per_point),
-      presenter_(window_.get(), canvas_),
+      pixels_per_point_(opened.canvas.pixels_per_point),
+      presenter_(window_.get(), canvas_, opened.canvas),
       pace_(refresh_interval(window_.get())) {
     events_.forget_window_changes();
 }
@@ -333,10 +337,10 @@ void SdlWindow::dispatch(const InputEvent& input, FormEvents& handlers) {
         handlers.KeyPress(input.code);
         break;
     case InputEvent::Kind::pointer: {
-        // Pointer positions come in the window's points.
         const UserPoint p = canvas_.coordinates().to_user(static_cast<int>(std::lround(input.x * pixels_per_point_)),
                                                           static_cast<int>(std::lround(input.y * pixels_per_point_)));
-        handlers.MouseMove(input.button, input.shift, p.x, p.y);
+        // The handler reads no buttons or shift keys.
+        handlers.MouseMove(0, 0, p.x, p.y);
         break;
     }
     }

@@ -29,12 +29,10 @@ private:
     std::optional<EventFilter> events_;  // set once SDL is initialised
 };
 
-// A window opened and shown: its canvas's coordinates, and its pixels per
-// point, more than 1 where SDL scales the window itself.
+// A window opened and shown, and the canvas it takes.
 struct OpenWindow {
     WindowPtr window;
-    UserCoordinates coordinates;
-    double pixels_per_point;
+    WindowCanvas canvas;
 };
 
 class SdlWindow final : public CanvasPlatform {
@@ -59,7 +57,7 @@ private:
 
     EventFilter& events_;
     WindowPtr window_;
-    double pixels_per_point_;
+    double pixels_per_point_;  // pointer positions come in points
     Presenter presenter_;
     PassPace pace_;
     bool showing_ = false;  // anything presented yet

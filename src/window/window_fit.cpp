@@ -8,6 +8,8 @@
 namespace {
 
 constexpr double default_dpi = 96;
+// Densities step down by 0.05 until the window fits.
+constexpr int steps_per_unit = 20;
 // Far above any screen's density; bounds the search for absurd reports.
 constexpr double max_density = 100;
 

@@ -19,9 +19,6 @@ struct ScreenArea {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
-// Densities step down by 0.05 until the window fits.
-inline constexpr int steps_per_unit = 20;
-
 // The desktop's dots per inch: its Xft.dpi resource where set, otherwise the
 // screen's own density, otherwise 96.
 double desktop_dpi(std::optional<double> xft_dpi, std::optional<double> screen_dpi);
