@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -14,55 +15,63 @@ namespace {
 
 constexpr FrameExtents no_frame{};
 constexpr FrameExtents openbox_frame{1, 1, 20, 1};
+constexpr FrameExtents tall_frame{4, 4, 32, 4};
 
-TEST(WindowFit, ScreensThatHoldTheWindowKeepTheDesktopDensity) {
-    EXPECT_EQ(fitted_density(1.0, {0, 0, 1920, 1080}, openbox_frame), 1.0);
-    EXPECT_EQ(fitted_density(2.0, {0, 0, 2560, 1600}, no_frame), 2.0);
-    EXPECT_EQ(fitted_density(0.75, {0, 0, 800, 600}, no_frame), 0.75);
-}
-
-TEST(WindowFit, SmallerScreensStepDownByTwentieths) {
-    EXPECT_EQ(fitted_density(1.0, {0, 0, 1280, 720}, no_frame), 0.95);       // 926 x 704
-    EXPECT_EQ(fitted_density(1.0, {0, 0, 1366, 738}, openbox_frame), 0.95);  // above a 30 px panel
-    EXPECT_EQ(fitted_density(1.0, {0, 0, 1366, 738}, {4, 4, 32, 4}), 0.9);   // a taller frame
-    EXPECT_EQ(fitted_density(1.5, {0, 0, 1920, 1080}, no_frame), 1.45);      // Xft.dpi 144
-    EXPECT_EQ(fitted_density(3.0, {0, 0, 3840, 2160}, no_frame), 2.9);       // 288 dpi
-    EXPECT_EQ(fitted_density(10.5, {0, 0, 1920, 1080}, no_frame), 1.45);     // a wrong physical size
-    EXPECT_EQ(fitted_density(1.0, {0, 0, 40, 30}, no_frame), 1.0 / 20);      // nothing fits
-    EXPECT_EQ(fitted_density(std::numeric_limits<double>::infinity(), {0, 0, 1920, 1080}, no_frame), 1.45);
-}
-
-TEST(WindowFit, TheFrameCountsOnEverySide) {
-    // 975 x 741 with a frame of 1 + 1 by 20 + 1 needs exactly 977 x 762.
-    EXPECT_EQ(fitted_density(1.0, {0, 0, 977, 762}, openbox_frame), 1.0);
-    EXPECT_EQ(fitted_density(1.0, {0, 0, 977, 761}, openbox_frame), 0.95);
-    EXPECT_EQ(fitted_density(1.0, {0, 0, 976, 762}, openbox_frame), 0.95);
+TEST(WindowFit, TheDesktopDensityWhereTheWindowFitsElseTheLargestTwentiethBelowItThatDoes) {
+    struct Case {
+        double desktop_scale;
+        ScreenArea usable;
+        FrameExtents frame;
+        double density;
+    };
+    const Case cases[] = {
+        {1.0, {0, 0, 1920, 1080}, openbox_frame, 1.0},
+        {2.0, {0, 0, 2560, 1600}, no_frame, 2.0},
+        {0.75, {0, 0, 800, 600}, no_frame, 0.75},
+        {1.0, {0, 0, 1280, 720}, no_frame, 0.95},       // 926 x 704
+        {1.0, {0, 0, 1366, 738}, openbox_frame, 0.95},  // above a 30 px panel
+        {1.0, {0, 0, 1366, 738}, tall_frame, 0.9},
+        {1.5, {0, 0, 1920, 1080}, no_frame, 1.45},   // Xft.dpi 144
+        {3.0, {0, 0, 3840, 2160}, no_frame, 2.9},    // 288 dpi
+        {10.5, {0, 0, 1920, 1080}, no_frame, 1.45},  // a wrong physical size
+        {std::numeric_limits<double>::infinity(), {0, 0, 1920, 1080}, no_frame, 1.45},
+        {1.0, {0, 0, 40, 30}, no_frame, 0.05},  // nothing fits
+        // 975 x 741 with a frame of 1 + 1 by 20 + 1 needs exactly 977 x 762.
+        {1.0, {0, 0, 977, 762}, openbox_frame, 1.0},
+        {1.0, {0, 0, 977, 761}, openbox_frame, 0.95},
+        {1.0, {0, 0, 976, 762}, openbox_frame, 0.95},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fitted_density(c.desktop_scale, c.usable, c.frame), c.density)
+            << c.desktop_scale << " on " << c.usable.width << " x " << c.usable.height;
+    }
 }
 
 TEST(WindowFit, CentredWithItsFrameAndNeverAboveOrLeftOfTheUsableArea) {
-    const ScreenPoint centred = centred_client({100, 30, 1820, 1050}, openbox_frame, 975, 741);
-    EXPECT_EQ(centred.x, 100 + (1820 - 977) / 2 + 1);
-    EXPECT_EQ(centred.y, 30 + (1050 - 762) / 2 + 20);
-    const ScreenPoint too_big = centred_client({100, 30, 500, 400}, openbox_frame, 975, 741);
-    EXPECT_EQ(too_big.x, 101);
-    EXPECT_EQ(too_big.y, 50);
+    const ScreenArea usable{100, 30, 1820, 1050};
+    const int width = 975, height = 741;
+    const ScreenPoint at = centred_client(usable, openbox_frame, width, height);
+    const int left_margin = at.x - openbox_frame.left - usable.x;
+    const int right_margin = usable.x + usable.width - (at.x + width + openbox_frame.right);
+    const int top_margin = at.y - openbox_frame.top - usable.y;
+    const int bottom_margin = usable.y + usable.height - (at.y + height + openbox_frame.bottom);
+    EXPECT_GT(left_margin, 0);
+    EXPECT_LE(std::abs(left_margin - right_margin), 1);
+    EXPECT_GT(top_margin, 0);
+    EXPECT_LE(std::abs(top_margin - bottom_margin), 1);
+    // Too large for the area: the frame's corner at the area's corner.
+    const ScreenPoint too_big = centred_client({100, 30, 500, 400}, openbox_frame, width, height);
+    EXPECT_EQ(too_big.x - openbox_frame.left, 100);
+    EXPECT_EQ(too_big.y - openbox_frame.top, 30);
 }
 
-TEST(WindowFit, TheRoomWhereAWindowManagerKeepsTheWindowRunsFromItsFrameToTheUsableAreasEnd) {
-    // weston's Xwayland output of 1100 x 760: its panel (32 px) unreported,
-    // the client placed below it and a title bar.
-    const ScreenArea room = room_from({0, 0, 1100, 760}, {4, 4, 32, 4}, {38, 59});
-    EXPECT_EQ(room.x, 34);
-    EXPECT_EQ(room.y, 27);
-    EXPECT_EQ(room.width, 1066);
-    EXPECT_EQ(room.height, 733);
-    EXPECT_EQ(fitted_density(1.0, room, {4, 4, 32, 4}), 0.9);  // 667 + 36 <= 733 < 704 + 36
-    // A frame reaching above or left of the usable area counts from its edge.
-    const ScreenArea clipped = room_from({100, 30, 1820, 1050}, {1, 1, 20, 1}, {100, 30});
-    EXPECT_EQ(clipped.x, 100);
-    EXPECT_EQ(clipped.y, 30);
-    EXPECT_EQ(clipped.width, 1820);
-    EXPECT_EQ(clipped.height, 1050);
+TEST(WindowFit, AWindowKeptInItsPlaceFitsTheRoomFromItsFrameOn) {
+    // weston's Xwayland output of 1100 x 760, its 32 px panel unreported:
+    // the client placed below the panel and a title bar has room for 0.9.
+    EXPECT_EQ(fitted_density(1.0, room_from({0, 0, 1100, 760}, tall_frame, {38, 59}), tall_frame), 0.9);
+    // A frame reaching above or left of the usable area gains no room there:
+    // one pixel too narrow for 1.0.
+    EXPECT_EQ(fitted_density(1.0, room_from({100, 30, 976, 762}, openbox_frame, {100, 30}), openbox_frame), 0.95);
 }
 
 TEST(DesktopDensity, XftDpiFirstThenTheScreenThen96) {
@@ -71,7 +80,6 @@ TEST(DesktopDensity, XftDpiFirstThenTheScreenThen96) {
     EXPECT_EQ(desktop_dpi(0.0, 192.0), 192.0);  // unusable values count as unset
     EXPECT_EQ(desktop_dpi(std::nullopt, std::numeric_limits<double>::quiet_NaN()), 96.0);
     EXPECT_EQ(desktop_dpi(std::nullopt, std::nullopt), 96.0);
-    EXPECT_EQ(scaled_frame({4, 4, 32, 4}, 1.5).top, 48);
 }
 
 TEST(DisplayChoice, WaylandFirstInItsSessionsX11AloneWhereOnlyDisplayIsSet) {
