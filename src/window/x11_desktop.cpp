@@ -144,9 +144,9 @@ std::optional<double> x11_desktop_dpi(SDL_Window* window) {
     const int screen = DefaultScreen(x11->display);
     const int millimetres = DisplayWidthMM(x11->display, screen);
     constexpr double mm_per_inch = 25.4;
-    return desktop_dpi(end != text ? std::optional(xft) : std::nullopt,
-                       millimetres > 0 ? std::optional(DisplayWidth(x11->display, screen) * mm_per_inch / millimetres)
-                                       : std::nullopt);
+    return desktop_dpi(
+        end != text ? std::optional(xft) : std::nullopt,
+        millimetres > 0 ? std::optional(DisplayWidth(x11->display, screen) * mm_per_inch / millimetres) : std::nullopt);
 }
 
 bool x11_prepare_window(SDL_Window* window, std::span<const IconImage> icons) {
