@@ -239,7 +239,9 @@ OpenWindow open_window(const EventFilter& events, std::span<const IconImage> ico
                                               user_space::client_height, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI),
                              "SDL_CreateWindow"));
     const double desktop_scale = density_scale(static_cast<float>(desktop_dpi(window.get())));
-    double density = fit(window.get(), desktop_scale, scaled_frame(typical_frame_96dpi, desktop_scale));
+    // The frame as known before the map: none where no window manager runs,
+    // so that the window shows at its size at once.
+    double density = fit(window.get(), desktop_scale, frame_of(window.get(), desktop_scale));
     if (!x11_prepare_window(window.get(), icons)) set_icon(window.get(), icons);
     show(window.get(), events);
     // Gone, or about to end, it is not worth a request.
