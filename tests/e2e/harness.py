@@ -177,13 +177,12 @@ class XServer:
         wait_until(lambda: self.pointer() == (x, y), f"the pointer did not reach ({x}, {y})", XDOTOOL_TIMEOUT_S)
 
     def viewable_windows(self, title, unmapped_too=False):
-        """Ids of the mapped client windows whose WM_NAME contains `title`:
+        """Ids of the mapped windows whose WM_NAME contains `title`:
         top-level ones, or up to two levels down under a window manager's
-        frames those it marked as its clients (WM_STATE), not windows of its
-        own; with `unmapped_too`, top-level ones not mapped as well. Each id
-        once, though the tree may change while it is read."""
+        frames; with `unmapped_too`, top-level ones not mapped as well. Each
+        once: read while a window manager reparents a window, the tree can
+        show it both on the root and in its frame."""
         found = {}
-        wm_state = self.display.intern_atom("WM_STATE")
 
         def visit(window, depth):
             try:
@@ -194,11 +193,9 @@ class XServer:
                 try:
                     viewable = child.get_attributes().map_state == X.IsViewable
                     name = child.get_full_property(Xatom.WM_NAME, X.AnyPropertyType)
-                    client = depth == 0 or child.get_full_property(wm_state, X.AnyPropertyType) is not None
                 except XError:  # gone in the meantime
                     continue
-                if (viewable or unmapped_too and depth == 0) and client and name and \
-                        title in name.value.decode("latin-1"):
+                if (viewable or unmapped_too and depth == 0) and name and title in name.value.decode("latin-1"):
                     found[child.id] = True
                 elif viewable and depth < 2:
                     visit(child, depth + 1)
