@@ -66,6 +66,13 @@ def background_picture(e=START_E):
         return Image.open(path).convert("RGB")
 
 
+def radius_of(image, colour):
+    """Half the width of the pixels of `colour`: the radius of a circle
+    drawn in it alone, 0 where there is none."""
+    xs = [x for x, _ in pixels_of(image, colour)]
+    return (max(xs) - min(xs) + 1) / 2 if xs else 0
+
+
 def centre_circle(image, scale=1.0):
     """The red centre circle as the middle and size of its red pixels'
     bounding box: (cx, cy, width, height), or None when no red is there."""
