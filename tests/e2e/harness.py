@@ -289,13 +289,22 @@ class Program:
         origin = root.translate_coords(self.window, 0, 0)
         return origin.x, origin.y, geometry.width, geometry.height
 
-    def wait_for_size(self, size, what):
-        """Waits until the client area is `size` and returns its rectangle:
-        the program fits the window again once it is shown, and a window
-        manager may apply that a little later."""
-        return wait_until(lambda: self.client_rect()[2:] == size and self.client_rect(),
-                          lambda: f"{what}: the client area is {self.client_rect()[2:]}, expected {size}",
-                          WINDOW_TIMEOUT_S)
+    def wait_for_place(self, size, what, within=None, frame=(0, 0, 0, 0)):
+        """Waits until the client area is `size` and the window with `frame`
+        (left, right, top, bottom) lies wholly in one of the rectangles
+        `within` (left, top, width, height; by default the screen); returns
+        the client area. The program fits the window again once it is shown,
+        and a window manager may apply that a little later."""
+        within = within or [(0, 0, *self.server.size)]
+        fl, fr, ft, fb = frame
+
+        def placed():
+            rect = left, top, width, height = self.client_rect()
+            inside = any(x <= left - fl and y <= top - ft and left + width + fr <= x + w and top + height + fb <= y + h
+                         for x, y, w, h in within)
+            return (width, height) == size and inside and rect
+        return wait_until(placed, lambda: f"{what}: the client area {self.client_rect()} is not {size} with the"
+                                          f" frame {frame} wholly in one of {within}", WINDOW_TIMEOUT_S)
 
     def screenshot(self):
         """What the screen shows over the client area."""

@@ -52,7 +52,7 @@ def frame_extents(program):
 
 def under_openbox(exe):
     with harness.XServer() as server, openbox(server), harness.running(exe, server) as program:
-        program.wait_for_size(CLIENT_SIZE, "under openbox")
+        program.wait_for_place(CLIENT_SIZE, "under openbox")
         check(frame_extents(program)[2] > 0, "openbox put no title bar on the window")
         pixels.wait_for_red(program)
         program.key("space")
@@ -72,15 +72,10 @@ def fits_the_work_area(exe):
         area = server.display.screen().root.get_full_property(server.display.intern_atom("_NET_WORKAREA"),
                                                               Xatom.CARDINAL)
         check(area is not None, "fluxbox reported no work area")
-        ax, ay, aw, ah = area.value[:4]
+        work_area, frame = area.value[:4], frame_extents(program)
         # 0.95 of the size at 96 dpi; 1.0 would not fit with the frame.
-        left, top, width, height = program.wait_for_size((926, 704), "under fluxbox")
-        fl, fr, ft, fb = frame_extents(program)
-        outer = (left - fl, top - ft, left + width + fr, top + height + fb)
-        print(f"work area {aw} x {ah} at ({ax}, {ay}), the window with its frame {outer}")
-        check(ax <= outer[0] and ay <= outer[1] and outer[2] <= ax + aw and outer[3] <= ay + ah,
-              f"the window with its frame, {outer}, leaves the work area; see"
-              f" {harness.save(server.grab(0, 0, *FLUXBOX_SCREEN), 'fluxbox')}")
+        rect = program.wait_for_place((926, 704), "under fluxbox", [work_area], frame)
+        print(f"work area {work_area}, the client area {rect} in the frame {frame}")
         # fluxbox gives a new window no focus, so no key: closed from its frame.
         program.request_close()
         program.check_ends("closed under fluxbox")
@@ -237,12 +232,9 @@ def destroyed_window(exe):
 
 def check_on_one_monitor(program, frame, expected_size, what):
     pixels.wait_for_red(program)
-    left, top, width, height = program.wait_for_size(expected_size, what)
-    print(f"{what}: client area {width} x {height} at ({left}, {top})")
     monitors = [(0, 0) + SMALL_MONITOR, (SMALL_MONITOR[0], 0) + LARGE_MONITOR]
-    outer = (left - frame[0], top - frame[2], left + width + frame[1], top + height + frame[3])
-    check(any(mx <= outer[0] and my <= outer[1] and outer[2] <= mx + mw and outer[3] <= my + mh
-              for mx, my, mw, mh in monitors), f"{what}: the window {outer} does not lie on one monitor")
+    left, top, width, height = program.wait_for_place(expected_size, f"{what}, on one monitor", monitors, frame)
+    print(f"{what}: client area {width} x {height} at ({left}, {top})")
 
 
 def second_monitor(exe):
