@@ -1,17 +1,29 @@
 """What the tests know of the program from its own sources: its caption and
 its user space, as the build read them from the program's headers into
-program-facts.json (ROTARY_PROGRAM_FACTS names it)."""
+program-facts.json (ROTARY_PROGRAM_FACTS names it). Read when first asked
+for, so that a tool using only the harness's X server needs no build.
 
+CAPTION; CLIENT_SIZE at 96 dpi; LEFT and TOP, the user coordinates of the
+client area's left and top edges; PIXELS_PER_UNIT_X and _Y at 96 dpi."""
+
+import functools
 import json
 import os
 from pathlib import Path
 
-_FACTS = json.loads(Path(os.environ["ROTARY_PROGRAM_FACTS"]).read_text())
-_USER_SPACE = _FACTS["user_space"]
 
-CAPTION = _FACTS["caption"]
-CLIENT_SIZE = (_USER_SPACE["client_width"], _USER_SPACE["client_height"])  # at 96 dpi
-# User coordinates of the client area's left and top edges.
-LEFT, TOP = _USER_SPACE["left"], _USER_SPACE["top"]
-PIXELS_PER_UNIT_X = _USER_SPACE["unit_x_twips"] / _USER_SPACE["twips_per_pixel"]  # at 96 dpi
-PIXELS_PER_UNIT_Y = _USER_SPACE["unit_y_twips"] / _USER_SPACE["twips_per_pixel"]
+@functools.cache
+def _read():
+    facts = json.loads(Path(os.environ["ROTARY_PROGRAM_FACTS"]).read_text())
+    space = facts["user_space"]
+    return {"CAPTION": facts["caption"], "CLIENT_SIZE": (space["client_width"], space["client_height"]),
+            "LEFT": space["left"], "TOP": space["top"],
+            "PIXELS_PER_UNIT_X": space["unit_x_twips"] / space["twips_per_pixel"],
+            "PIXELS_PER_UNIT_Y": space["unit_y_twips"] / space["twips_per_pixel"]}
+
+
+def __getattr__(name):
+    facts = _read()
+    if name not in facts:
+        raise AttributeError(f"no program fact {name}")
+    return facts[name]

@@ -26,7 +26,7 @@ from Xlib.error import XError
 from Xlib.ext import xtest
 from Xlib.protocol import event as xevent
 
-from facts import CAPTION
+import facts
 
 SCREEN_SIZE = (2560, 1600)
 # Bounds on waits that mean "it hangs" when they run out, not speed limits.
@@ -269,8 +269,8 @@ class Program:
         """Waits until the program's window is mapped and returns its id."""
         def found():
             self.check_running()
-            return self.server.viewable_windows(CAPTION)
-        ids = wait_until(found, f"no visible window titled {CAPTION!r}", timeout)
+            return self.server.viewable_windows(facts.CAPTION)
+        ids = wait_until(found, f"no visible window titled {facts.CAPTION!r}", timeout)
         check(len(ids) == 1, f"expected one window, found {len(ids)}")
         self.window = self.server.display.create_resource_object("window", ids[0])
         return ids[0]
