@@ -9,7 +9,7 @@ import { fileURLToPath } from 'node:url';
 export const SITE = fileURLToPath(new URL('../../build/web/site/', import.meta.url));
 // A second release of the same site (scripts/test-web.sh builds it), for the
 // deployment test.
-export const NEXT_SITE = fileURLToPath(new URL('../../build/web-next/site/', import.meta.url));
+export const NEXT_SITE = fileURLToPath(new URL('../../build/web/site-next/', import.meta.url));
 // What the tests know of the program from its own sources: its caption and
 // its user space, as the build read them from the program's headers.
 export const PROGRAM = JSON.parse(readFileSync(new URL('../../build/web/program-facts.json', import.meta.url), 'utf8'));
