@@ -32,6 +32,9 @@ SCREEN_SIZE = (2560, 1600)
 # Bounds on waits that mean "it hangs" when they run out, not speed limits.
 SERVER_START_TIMEOUT_S = 10
 WINDOW_TIMEOUT_S = 10
+# The program's processor time within which its window shows: some fifty
+# times what that takes.
+WINDOW_PROCESSOR_S = 2
 XDOTOOL_TIMEOUT_S = 30
 # A wait bounded by the progress of what it waits for (as the program's
 # processor time) still ends here on the wall clock, where nothing runs.
@@ -265,12 +268,13 @@ class Program:
         self.stderr_file.seek(0)
         return self.stderr_file.read().decode(errors="replace")
 
-    def find_window(self, timeout=WINDOW_TIMEOUT_S):
-        """Waits until the program's window is mapped and returns its id."""
+    def find_window(self, timeout=WINDOW_PROCESSOR_S):
+        """Waits until the program's window is mapped and returns its id;
+        `timeout` is in the program's processor time."""
         def found():
             self.check_running()
             return self.server.viewable_windows(facts.CAPTION)
-        ids = wait_until(found, f"no visible window titled {facts.CAPTION!r}", timeout)
+        ids = wait_until(found, f"no visible window titled {facts.CAPTION!r}", timeout, self.processor_s)
         check(len(ids) == 1, f"expected one window, found {len(ids)}")
         self.window = self.server.display.create_resource_object("window", ids[0])
         return ids[0]

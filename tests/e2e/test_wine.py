@@ -84,7 +84,7 @@ class WineProgram(harness.Program):
         self.command = [WINE, str(exe)]
         self.env = wine.env
 
-    def find_window(self, timeout=harness.WINDOW_TIMEOUT_S):
+    def find_window(self, timeout=WINDOW_TIMEOUT_S):
         """Also gives the window the keyboard focus, as a window manager or a
         click would: Wine does not take it by itself."""
         found = super().find_window(timeout)
@@ -189,7 +189,7 @@ def windows_program(exe):
             for dpi, scale in DENSITIES:
                 wine.set_dpi(dpi)
                 with WineProgram(server, exe, wine) as program:
-                    program.find_window(WINDOW_TIMEOUT_S)
+                    program.find_window()
                     check_window(program, dpi, scale)
 
 
