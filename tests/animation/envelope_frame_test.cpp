@@ -58,7 +58,7 @@ TEST(EnvelopeFrame, AtAngleZeroTheFigureLiesAlongXBelowTheOrigin) {
     ASSERT_EQ(f.segments.size(), std::size_t{loop::segments_per_trace});
     EXPECT_FLOAT_EQ(f.centre.x1, 0);
     EXPECT_FLOAT_EQ(f.centre.y1, 12);
-    // Segment i ends at t = i * step1: t = 0 and t = pi/2 (i = 250).
+    // Segment i ends i thousandths of a turn round: at t = 0 and t = pi/2 (i = 250).
     EXPECT_NEAR(f.segments[0].x2, 87, 1e-4);
     EXPECT_NEAR(f.segments[0].y2, 12, 1e-4);
     EXPECT_NEAR(f.segments[250].x2, 0, 1e-3);

@@ -244,7 +244,7 @@ TEST(InputSequence, PointerPositionsArriveAsCoded) {
     // origin and (0, NaN) from the table, which leave the angle.
     const SequenceOutcome raw =
         run_keeping_rules(Bytes{0, op(sequence_op::wait, 1), op(sequence_op::pointer_bits), 0, 0, 0x20, 0x41, 0, 0, 0,
-                                 0, op(sequence_op::pointer_notable), 0x00, op(sequence_op::pointer_notable), 0xF0});
+                                0, op(sequence_op::pointer_notable), 0x00, op(sequence_op::pointer_notable), 0xF0});
     EXPECT_DOUBLE_EQ(raw.state.j1, std::numbers::pi / 2);
     EXPECT_EQ(raw.state.stopp, 0);
 }
@@ -256,8 +256,7 @@ TEST(InputSequence, EscapeAndDoubleClickEndTheRun) {
     EXPECT_EQ(escape.passes, 7) << "the escape came in the pump of pass 6";
     EXPECT_EQ(escape.state.stopp, 1) << "the space after the escape never arrived";
 
-    const SequenceOutcome early =
-        run_keeping_rules(Bytes{sequence_op::before_start_up, op(sequence_op::double_click)});
+    const SequenceOutcome early = run_keeping_rules(Bytes{sequence_op::before_start_up, op(sequence_op::double_click)});
     EXPECT_TRUE(early.ended_by_operator);
     EXPECT_EQ(early.passes, 1);
     EXPECT_EQ(early.lines, 0);
@@ -271,14 +270,14 @@ TEST(InputSequence, HeldBeforePassTwoTheFirstFrameComesLaterAboutTheOrigin) {
     // below the bottom edge, the one frame the checks let out of the area.
     const SequenceOutcome out =
         run_keeping_rules(Bytes{0, op(sequence_op::key), ' ', 0, op(sequence_op::pointer_64ths), 0, 0, 0x80, 0xFD,
-                                 op(sequence_op::wait, 3), op(sequence_op::pointer_64ths), 0x80, 0x02, 0, 0});
+                                op(sequence_op::wait, 3), op(sequence_op::pointer_64ths), 0x80, 0x02, 0, 0});
     EXPECT_EQ(out.lines, lines_per_frame) << "one frame, on pass 5";
     EXPECT_DOUBLE_EQ(out.state.j1, std::numbers::pi / 2);
 }
 
 TEST(InputSequence, EventsBeforeTheStartUpAreOverwrittenByIt) {
     const SequenceOutcome out = run_keeping_rules(Bytes{sequence_op::before_start_up, op(sequence_op::keys, 1), 5, 0,
-                                                         op(sequence_op::keys, 3), 0, 0, op(sequence_op::wait)});
+                                                        op(sequence_op::keys, 3), 0, 0, op(sequence_op::wait)});
     EXPECT_EQ(out.state.stepe, start_up_speed);
     EXPECT_EQ(out.state.stopp, 1);
 }

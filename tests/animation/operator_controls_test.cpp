@@ -20,51 +20,55 @@ constexpr double slow_speed = loop::start_up_speed / 3;
 // Passes a window has run before the operator acts.
 constexpr std::int64_t started = 5;
 
-// The lines among `commands`, every coordinate of every command finite.
+// The lines among `commands`; a failure at the first command whose
+// coordinates are not all finite.
 std::size_t lines_drawn_finite(const std::vector<Command>& commands) {
     std::size_t lines = 0;
     for (const Command& c : commands) {
-        EXPECT_TRUE(std::isfinite(c.x1) && std::isfinite(c.y1) && std::isfinite(c.x2) && std::isfinite(c.y2)) << c;
+        if (!(std::isfinite(c.x1) && std::isfinite(c.y1) && std::isfinite(c.x2) && std::isfinite(c.y2))) {
+            ADD_FAILURE() << "not finite: " << c;
+            break;
+        }
         lines += c.kind == Kind::line;
     }
     return lines;
 }
 
 TEST(Keys, CommaAndDotScaleTheSpeedSlashResetsIt) {
-    ScriptedRun w(started);
-    w.activate();
-    EXPECT_EQ(w.state().stepe, loop::start_up_speed);
-    press(w.form, key::slower, 20);
-    EXPECT_NEAR(w.state().stepe / loop::start_up_speed, std::pow(0.95, 20), 1e-12);
-    w.form.KeyPress(key::slow);
-    EXPECT_DOUBLE_EQ(w.state().stepe, slow_speed);
-    press(w.form, key::faster, 20);
-    EXPECT_NEAR(w.state().stepe / slow_speed, std::pow(1.05, 20), 1e-12);
-    w.form.KeyPress(key::slow);
-    EXPECT_DOUBLE_EQ(w.state().stepe, slow_speed);
+    ScriptedRun run(started);
+    run.activate();
+    EXPECT_EQ(run.state().stepe, loop::start_up_speed);
+    press(run.form, key::slower, 20);
+    EXPECT_NEAR(run.state().stepe / loop::start_up_speed, std::pow(0.95, 20), 1e-12);
+    run.form.KeyPress(key::slow);
+    EXPECT_DOUBLE_EQ(run.state().stepe, slow_speed);
+    press(run.form, key::faster, 20);
+    EXPECT_NEAR(run.state().stepe / slow_speed, std::pow(1.05, 20), 1e-12);
+    run.form.KeyPress(key::slow);
+    EXPECT_DOUBLE_EQ(run.state().stepe, slow_speed);
 }
 
 TEST(Keys, ShiftedAndOtherCharactersChangeNothing) {
-    ScriptedRun w(started, {.record = true});
-    w.activate();
-    const AnimationState before = w.state();
-    const std::size_t commands = w.platform.commands.size();
+    ScriptedRun run(started, {.record = true});
+    run.activate();
+    const AnimationState before = run.state();
+    const std::size_t commands = run.platform.commands.size();
     for (const int code : {int{'<'}, int{'>'}, int{'?'}, int{'a'}, int{'P'}, 13, 8, 0, 0xFFFF, 0x2C00, 0x012E})
-        w.form.KeyPress(static_cast<std::uint16_t>(code));
-    EXPECT_EQ(w.state().stepe, before.stepe);
-    EXPECT_EQ(w.state().stopp, before.stopp);
-    EXPECT_EQ(w.state().j, before.j);
-    EXPECT_EQ(w.platform.commands.size(), commands) << "no clear: the program goes on";
+        run.form.KeyPress(static_cast<std::uint16_t>(code));
+    EXPECT_EQ(run.state().stepe, before.stepe);
+    EXPECT_EQ(run.state().stopp, before.stopp);
+    EXPECT_EQ(run.state().j, before.j);
+    EXPECT_EQ(run.platform.commands.size(), commands) << "no clear: the program goes on";
 }
 
 TEST(Keys, SpaceTogglesAndTwoPressesRestore) {
-    ScriptedRun w(started);
-    w.activate();
-    EXPECT_EQ(w.state().stopp, 1);
-    w.form.KeyPress(key::hold_or_run);
-    EXPECT_EQ(w.state().stopp, 0);
-    w.form.KeyPress(key::hold_or_run);
-    EXPECT_EQ(w.state().stopp, 1);
+    ScriptedRun run(started);
+    run.activate();
+    EXPECT_EQ(run.state().stopp, 1);
+    run.form.KeyPress(key::hold_or_run);
+    EXPECT_EQ(run.state().stopp, 0);
+    run.form.KeyPress(key::hold_or_run);
+    EXPECT_EQ(run.state().stopp, 1);
 }
 
 TEST(Keys, SpeedChangedWhileHeldShowsOnlyAfterResuming) {
@@ -96,27 +100,27 @@ TEST(Keys, ExtremesOfTheSpeedStaySafe) {
 }
 
 TEST(Keys, BracketsStepTheEccentricityWithinFourToTwentyKeepingHoldAndSpeed) {
-    ScriptedRun w(started, {.record = true});
-    w.activate();
-    w.form.KeyPress(key::hold_or_run);
-    w.form.KeyPress(key::slow);
-    const AnimationState before = w.state();
-    const std::size_t issued = w.platform.commands.size();
-    press(w.form, key::more_eccentric, 10);
-    EXPECT_EQ(w.state().e, 20);
-    press(w.form, key::less_eccentric, 20);
-    EXPECT_EQ(w.state().e, 4);
+    ScriptedRun run(started, {.record = true});
+    run.activate();
+    run.form.KeyPress(key::hold_or_run);
+    run.form.KeyPress(key::slow);
+    const AnimationState before = run.state();
+    const std::size_t issued = run.platform.commands.size();
+    press(run.form, key::more_eccentric, 10);
+    EXPECT_EQ(run.state().e, 20);
+    press(run.form, key::less_eccentric, 20);
+    EXPECT_EQ(run.state().e, 4);
 
     // Each change sets the picture and clears; a press beyond an end does nothing.
     std::vector<Command> expected;
     for (int e = 13; e <= 20; ++e) expected.insert(expected.end(), {{Kind::picture, float(e)}, {Kind::clear}});
     for (int e = 19; e >= 4; --e) expected.insert(expected.end(), {{Kind::picture, float(e)}, {Kind::clear}});
-    EXPECT_EQ(std::vector<Command>(w.platform.commands.begin() + static_cast<std::ptrdiff_t>(issued),
-                                   w.platform.commands.end()),
+    EXPECT_EQ(std::vector<Command>(run.platform.commands.begin() + static_cast<std::ptrdiff_t>(issued),
+                                   run.platform.commands.end()),
               expected);
-    EXPECT_EQ(w.state().stopp, before.stopp);
-    EXPECT_EQ(w.state().stepe, before.stepe);
-    EXPECT_EQ(w.state().j, before.j);
+    EXPECT_EQ(run.state().stopp, before.stopp);
+    EXPECT_EQ(run.state().stepe, before.stepe);
+    EXPECT_EQ(run.state().j, before.j);
 }
 
 // The pass after a change draws the figure at the current angle, with
@@ -158,22 +162,22 @@ TEST(Keys, ANewEccentricityDrawsTheFigureAfreshHeldOrRunning) {
 }
 
 TEST(Keys, SlowingDownStopsAtTheSmallestNormalSpeedAndDotClimbsBack) {
-    ScriptedRun w(started);
-    w.activate();
-    const double start = w.state().stepe;
-    press(w.form, key::slower, 20000);
-    const double floor = w.state().stepe;
+    ScriptedRun run(started);
+    run.activate();
+    const double start = run.state().stepe;
+    press(run.form, key::slower, 20000);
+    const double floor = run.state().stepe;
     EXPECT_GE(floor, DBL_MIN) << "a subnormal speed would round back to itself under '.'";
     EXPECT_LT(floor * 0.95, DBL_MIN) << "every press that kept it normal counted";
 
     // From there every '.' raises it, so the presses needed to get back are
     // those the factor 1.05 predicts.
     int presses = 0;
-    while (w.state().stepe < start && presses < 20000) {
-        const double before = w.state().stepe;
-        w.form.KeyPress(key::faster);
+    while (run.state().stepe < start && presses < 20000) {
+        const double before = run.state().stepe;
+        run.form.KeyPress(key::faster);
         ++presses;
-        ASSERT_GT(w.state().stepe, before) << "press " << presses;
+        ASSERT_GT(run.state().stepe, before) << "press " << presses;
     }
     EXPECT_NEAR(presses, std::ceil(std::log(start / floor) / std::log(1.05)), 1);
 }
@@ -239,8 +243,8 @@ TEST(Keys, TakingOffWholeTurnsDoesNotJumpTheFigure) {
     EXPECT_LT(run.state().j1, 0x1p40) << "turns were taken off";
     for (std::int64_t pass = 5; pass < 12; ++pass) {
         SCOPED_TRACE(pass);
-        const double moved = centre_angle(red_figure(run.platform.pass(pass))) -
-                             centre_angle(red_figure(run.platform.pass(pass - 1)));
+        const double moved =
+            centre_angle(red_figure(run.platform.pass(pass))) - centre_angle(red_figure(run.platform.pass(pass - 1)));
         EXPECT_NEAR(std::remainder(moved, 2 * pi), loop::start_up_speed, 1e-4) << "the centre still moves by the speed";
     }
 }
@@ -261,43 +265,43 @@ TEST(Pointer, DirectionFromTheOriginSetsTheAngle) {
                          Case{10, 10, pi / 4}, Case{-10, 10, 7 * pi / 4}, Case{10, -10, 3 * pi / 4},
                          Case{-10, -10, 5 * pi / 4}, Case{1e-3f, 80, 1e-3 / 80}}) {
         SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
-        ScriptedRun w(started);
-    w.activate();
-        w.form.MouseMove(0, 0, c.x, c.y);
-        EXPECT_NEAR(w.state().j, c.angle, 1e-12);
-        EXPECT_EQ(w.state().stopp, 0) << "moving the mouse holds the animation";
+        ScriptedRun run(started);
+        run.activate();
+        run.form.MouseMove(0, 0, c.x, c.y);
+        EXPECT_NEAR(run.state().j, c.angle, 1e-12);
+        EXPECT_EQ(run.state().stopp, 0) << "moving the mouse holds the animation";
         // The centre then lies on the ray towards the pointer.
         const double len = std::hypot(c.x, c.y);
-        EXPECT_NEAR(std::sin(w.state().j), c.x / len, 1e-6);
-        EXPECT_NEAR(std::cos(w.state().j), c.y / len, 1e-6);
+        EXPECT_NEAR(std::sin(run.state().j), c.x / len, 1e-6);
+        EXPECT_NEAR(std::cos(run.state().j), c.y / len, 1e-6);
     }
 }
 
 TEST(Pointer, AtTheOriginOrNotANumberLeavesTheAngle) {
-    ScriptedRun w(started);
-    w.activate();
-    const double j = w.state().j;
-    w.form.MouseMove(0, 0, 0, 0);
-    EXPECT_EQ(w.state().j, j);
-    EXPECT_EQ(w.state().stopp, 0);
-    w.form.KeyPress(key::hold_or_run);
-    w.form.MouseMove(0, 0, NAN, 5);
-    w.form.MouseMove(0, 0, 5, INFINITY);
-    EXPECT_EQ(w.state().j, j);
-    EXPECT_EQ(w.state().stopp, 1);
+    ScriptedRun run(started);
+    run.activate();
+    const double j = run.state().j;
+    run.form.MouseMove(0, 0, 0, 0);
+    EXPECT_EQ(run.state().j, j);
+    EXPECT_EQ(run.state().stopp, 0);
+    run.form.KeyPress(key::hold_or_run);
+    run.form.MouseMove(0, 0, NAN, 5);
+    run.form.MouseMove(0, 0, 5, INFINITY);
+    EXPECT_EQ(run.state().j, j);
+    EXPECT_EQ(run.state().stopp, 1);
 }
 
 TEST(Pointer, ProductRoundedToSinglePrecisionDecidesTheFirstCase) {
-    ScriptedRun w(started);
-    w.activate();
-    const double j = w.state().j;
+    ScriptedRun run(started);
+    run.activate();
+    const double j = run.state().j;
     // Both non-zero, but their product underflows single precision: no case
     // applies and the angle stays.
-    w.form.MouseMove(0, 0, 1e-30f, 1e-30f);
-    EXPECT_EQ(w.state().j, j);
+    run.form.MouseMove(0, 0, 1e-30f, 1e-30f);
+    EXPECT_EQ(run.state().j, j);
     // Far outside the window the product overflows to infinity, still not 0.
-    w.form.MouseMove(0, 0, -1e30f, 1e30f);
-    EXPECT_NEAR(w.state().j, 7 * pi / 4, 1e-12);
+    run.form.MouseMove(0, 0, -1e30f, 1e30f);
+    EXPECT_NEAR(run.state().j, 7 * pi / 4, 1e-12);
 }
 
 TEST(Pointer, BeforeTheFirstPassItSetsTheAngleButDoesNotHold) {

@@ -131,8 +131,8 @@ TEST(Soak, MillionPassesOfRandomInputKeepMemoryAndDrawingInBounds) {
     const MemoryUse end = memory_use();
 
     std::cout << "passes " << platform.pumps() << " (" << running << " running, " << held << " held), frames "
-              << platform.lines() / loop::lines_per_frame << "\nheap in use " << warm.heap_in_use << " -> " << end.heap_in_use
-              << " bytes, resident " << warm.resident << " -> " << end.resident << " bytes\n";
+              << platform.lines() / loop::lines_per_frame << "\nheap in use " << warm.heap_in_use << " -> "
+              << end.heap_in_use << " bytes, resident " << warm.resident << " -> " << end.resident << " bytes\n";
     EXPECT_EQ(platform.fault(), "") << "seed " << seed;
     EXPECT_TRUE(platform.ended_by_end()) << "the escape at the last pass ends it";
     EXPECT_EQ(form.state().m, soak_passes - 1);

@@ -54,8 +54,7 @@ private:
 TEST(TouchedParts, CoverEveryPixelTheAnimationChanges) {
     for (const double scale : {1.0, 2.0, 3.0}) {
         // Dense canvases are costly to compare whole: a few frames there.
-        ScriptedRun run(scale == 1.0 ? 120 : 8,
-                        {.coords = UserCoordinates(scale), .picture = draw_background_picture});
+        ScriptedRun run(scale == 1.0 ? 120 : 8, {.coords = UserCoordinates(scale), .picture = draw_background_picture});
         TouchedCheck check(run.platform.canvas());
         double largest_share = 0;
         run.activate([&](FormEvents& handlers, std::int64_t pass) {
