@@ -105,13 +105,8 @@ struct HundredPasses : ::testing::Test {
     ScriptedRun run{passes, {.record = true}};
 
     void SetUp() override { run.activate(); }
-    // The commands of one kind and colour among those of pass `pass`.
     std::vector<Command> of_pass(std::int64_t pass, Command::Kind kind, Colour colour) const {
-        std::vector<Command> kept;
-        for (const Command& c : run.platform.pass(pass)) {
-            if (c.kind == kind && c.colour == colour) kept.push_back(c);
-        }
-        return kept;
+        return commands_of(run.platform.pass(pass), kind, colour);
     }
 };
 

@@ -54,12 +54,17 @@ void replay(std::span<const Command> commands, Canvas& target) {
     }
 }
 
-RedFigure red_figure(std::span<const Command> pass) {
-    RedFigure figure;
-    for (const Command& c : pass) {
-        if (c.colour != colours::red) continue;
-        if (c.kind == Command::Kind::line) figure.segments.push_back(c);
-        if (c.kind == Command::Kind::circle) figure.centre = c;
+std::vector<Command> commands_of(std::span<const Command> commands, Command::Kind kind, Colour colour) {
+    std::vector<Command> kept;
+    for (const Command& c : commands) {
+        if (c.kind == kind && c.colour == colour) kept.push_back(c);
     }
+    return kept;
+}
+
+RedFigure red_figure(std::span<const Command> pass) {
+    RedFigure figure{commands_of(pass, Command::Kind::line, colours::red)};
+    if (const auto circles = commands_of(pass, Command::Kind::circle, colours::red); !circles.empty())
+        figure.centre = circles.back();
     return figure;
 }

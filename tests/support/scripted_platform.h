@@ -77,6 +77,9 @@ struct ScriptedRun {
 // Issues the drawing commands again on a canvas.
 void replay(std::span<const Command> commands, Canvas& target);
 
+// The commands of one kind and colour, in order.
+std::vector<Command> commands_of(std::span<const Command> commands, Command::Kind kind, Colour colour);
+
 // The red figure of a pass: its segments and its centre circle.
 struct RedFigure {
     std::vector<Command> segments;
