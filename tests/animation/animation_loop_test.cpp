@@ -50,7 +50,7 @@ TEST(AnimationLoop, FirstFrameIsTheStraightforwardOneFromUnsetCentres) {
     run.activate([&run, &painted_black](FormEvents&, std::int64_t pass) {
         if (pass == 1) painted_black = run.state().j1;
     });
-    const Command& erase = run.platform.pass(2)[segments_per_trace];
+    const Command erase = run.platform.pass(2)[segments_per_trace];
     EXPECT_EQ(erase, (Command{Kind::circle, 0, 0, 24, 0, colours::light_grey})) << "about the origin";
 
     Canvas expected;
