@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ostream>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "animation/form1.h"
