@@ -10,8 +10,8 @@ set -euo pipefail
 run_packages=(g++ cmake ninja-build pkg-config libsdl2-dev libx11-dev libxi-dev libwayland-dev)
 # MinGW-w64 for the program, dpkg-source for SDL2's Debian source package.
 windows_packages=(g++-mingw-w64-x86-64 dpkg-dev)
+build_packages=(libgtest-dev libbenchmark-dev)  # unit tests and benchmarks
 test_packages=(
-  libgtest-dev libbenchmark-dev            # unit tests and benchmarks
   xvfb xdotool x11-utils imagemagick       # the real program in a real X server
   openbox fluxbox icewm weston xwayland libdecor-0-plugin-1-cairo  # real desktops: window managers, Wayland
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils  # two monitors (Xorg, xrandr)
@@ -30,13 +30,20 @@ test_packages=(
 web_commands=(emscripten:em++ nodejs:node npm:npm chromium:chromium firefox-esr:firefox-esr
               webkit2gtk-driver:WebKitWebDriver xvfb:Xvfb cmake:cmake ninja-build:ninja python3:python3)
 
-case "${1:-}" in
-  run) wanted=("${run_packages[@]}") ;;
-  test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
-  web) wanted=() ;;
-  windows) wanted=("${run_packages[@]}" "${windows_packages[@]}") ;;
-  *) echo "usage: $0 run|test|web|windows" >&2; exit 2 ;;
-esac
+usage="usage: $0 run|build|test|web|windows..."
+[ $# -gt 0 ] || { echo "$usage" >&2; exit 2; }
+wanted=()
+wanted_commands=()
+for group in "$@"; do
+  case "$group" in
+    run) wanted+=("${run_packages[@]}") ;;
+    build) wanted+=("${run_packages[@]}" "${build_packages[@]}") ;;
+    test) wanted+=("${run_packages[@]}" "${build_packages[@]}" "${test_packages[@]}") ;;
+    web) wanted_commands+=("${web_commands[@]}") ;;
+    windows) wanted+=("${run_packages[@]}" "${windows_packages[@]}") ;;
+    *) echo "$usage" >&2; exit 2 ;;
+  esac
+done
 
 # Elsewhere this script installs nothing: it names what to install, and the
 # build says what it cannot find.
@@ -51,12 +58,12 @@ for package in "${wanted[@]}"; do
     missing+=("$package")
   fi
 done
-if [ "$1" = web ]; then
-  for entry in "${web_commands[@]}"; do
-    command -v "${entry#*:}" >/dev/null || missing+=("${entry%%:*}")
-  done
-fi
+for entry in "${wanted_commands[@]}"; do
+  command -v "${entry#*:}" >/dev/null || missing+=("${entry%%:*}")
+done
 [ ${#missing[@]} -eq 0 ] && exit 0
+# A package named by two groups is installed once.
+mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
 
 echo "Installing: ${missing[*]}"
 as_root=()

@@ -2,17 +2,13 @@
 # Builds the page and runs its tests (tests/web/) in the three browser engines:
 # headless Chromium, Firefox ESR and WebKitGTK's MiniBrowser, with
 # real key presses, pointer moves, clicks and touches, judged by the canvas's
-# pixels. A second release of the site, built beside the first, serves the
-# deployment test. A skipped test fails the run.
+# pixels. A second release of the site, built beside the first (site-next),
+# serves the deployment test. A skipped test fails the run.
 #   test-web.sh          build what changed, then test
 #   test-web.sh build    build only (both sites and the test's npm packages)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build-web.sh
-export NODE_PATH=/usr/share/nodejs
-emcmake cmake -S . -B build/web-next -G Ninja -DCMAKE_BUILD_TYPE=Release -DROTARY_WERROR=ON \
-  -DROTARY_WEB_RELEASE=next >/dev/null
-cmake --build build/web-next -j2 >/dev/null
+scripts/build-web.sh -DROTARY_WEB_SECOND_RELEASE=next
 # The drivers from the lockfile, once for each change of it.
 [ node_modules/.package-lock.json -nt package-lock.json ] || PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund
 [ "${1:-}" = build ] && exit 0

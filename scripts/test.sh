@@ -7,12 +7,23 @@
 # under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh test
-scripts/install-deps.sh web
+mkdir -p build
+# What the program and its unit tests build with first; the rest (X servers,
+# desktops, browsers, MinGW-w64, Wine and the fuzzer's clang) installs while
+# they build.
+scripts/install-deps.sh build
+installs_log=build/install-deps.log
+scripts/install-deps.sh test web windows >"$installs_log" 2>&1 &
+installs=$!
+cmake --preset release
+cmake --build --preset release
+installs_status=0
+wait "$installs" || installs_status=$?
+cat "$installs_log"
+[ "$installs_status" -eq 0 ] || exit 1
 
 # The Windows program (and SDL2 for Windows, the first time) builds at the
 # lowest priority beside everything else, on what the tests leave idle.
-mkdir -p build
 windows_log=build/build-windows.log
 nice -n 19 scripts/build-windows.sh >"$windows_log" 2>&1 &
 windows_build=$!
@@ -22,8 +33,8 @@ web_log=build/build-web.log
 nice -n 10 scripts/test-web.sh build >"$web_log" 2>&1 &
 web_build=$!
 
-cmake --preset release
-cmake --build --preset release
+# Configured again, now that the tools the end-to-end tests need are there.
+cmake --preset release >/dev/null
 ctest --preset release -j2
 
 # Thirty seconds of libFuzzer (clang) from the committed seeds, on one core

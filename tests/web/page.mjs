@@ -9,7 +9,7 @@ import { fileURLToPath } from 'node:url';
 export const SITE = fileURLToPath(new URL('../../build/web/site/', import.meta.url));
 // A second release of the same site (scripts/test-web.sh builds it), for the
 // deployment test.
-export const NEXT_SITE = fileURLToPath(new URL('../../build/web-next/site/', import.meta.url));
+export const NEXT_SITE = fileURLToPath(new URL('../../build/web/site-next/', import.meta.url));
 const IN_PAGE = readFileSync(fileURLToPath(new URL('in-page.js', import.meta.url)), 'utf8');
 
 const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
