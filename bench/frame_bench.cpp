@@ -7,66 +7,56 @@
 #include <unistd.h>
 #endif
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "animation/form1.h"
+#include "animation/keys.h"
 #include "background/background_picture.h"
-#include "canvas/canvas_platform.h"
+#include "support/loop_facts.h"
+#include "support/scripted_platform.h"
 #include "support/straightforward_frame.h"
 #include "window/sdl_window.h"
 
 namespace {
 
-// Passes 0 to 2 are the loop's warm-up; the surface is cleared after pass 2.
-constexpr int warm_up_passes = 3;
-constexpr char hold_key = ' ';
+constexpr std::int64_t unlimited = std::numeric_limits<std::int64_t>::max();
 
-// Runs the program's own loop into a canvas: each pass after the
-// warm-up is one benchmark iteration, counted by its event pump, which takes
-// the parts of the image the pass touched, as a window would to show them.
-class TimedPasses final : public CanvasPlatform {
-public:
-    TimedPasses(benchmark::State& state, bool held)
-        : CanvasPlatform(UserCoordinates{}, draw_background_picture), state_(state), held_(held) {}
+// Whether another pass follows the one whose event pump this is. The
+// warm-up's passes run untimed; after it each pass is one iteration, and the
+// pass at which the benchmark has had enough is the last.
+bool keep_timing(benchmark::State& state, std::int64_t pass) {
+    return pass < loop::warm_up_passes || state.KeepRunning();
+}
 
-    bool pump_events(FormEvents& handlers) override {
-        const std::vector<PixelRect>& touched = canvas_.take_touched();
-        if (++pumped_ <= warm_up_passes) {
-            if (held_ && pumped_ == warm_up_passes) handlers.KeyPress(hold_key);
-            return true;
+// Runs the program's own loop into a canvas, a pass an iteration. Each pump
+// takes the parts of the image its pass touched, as a window would to show
+// them; with `hold` the space bar holds the loop after the warm-up.
+void timed_passes(benchmark::State& state, ScriptedRun& run, bool hold) {
+    double rects = 0, area = 0;
+    run.activate([&](FormEvents& handlers, std::int64_t pass) {
+        const std::vector<PixelRect>& touched = run.platform.canvas().take_touched();
+        if (pass >= loop::warm_up_passes) {
+            rects += static_cast<double>(touched.size());
+            for (const PixelRect& r : touched) area += static_cast<double>(r.width) * r.height;
         }
-        rects_ += static_cast<double>(touched.size());
-        for (const PixelRect& r : touched) area_ += static_cast<double>(r.width) * r.height;
-        return state_.KeepRunning();
-    }
-    void end() override {}
-
+        if (hold && pass == loop::warm_up_passes - 1) handlers.KeyPress(key::hold_or_run);
+        if (!keep_timing(state, pass)) run.platform.limit_passes(pass + 1);
+    });
     // Per pass: rectangles to show and their share of the image, in %.
-    void report() const {
-        const double passes = static_cast<double>(state_.iterations());
-        state_.counters["rects"] = rects_ / passes;
-        state_.counters["shown_%"] = 100 * area_ / passes / (double{1} * canvas_.width() * canvas_.height());
-    }
-
-private:
-    benchmark::State& state_;
-    bool held_;
-    int pumped_ = 0;
-    double rects_ = 0, area_ = 0;
-};
+    const Canvas& canvas = run.platform.canvas();
+    const double passes = static_cast<double>(state.iterations());
+    state.counters["rects"] = rects / passes;
+    state.counters["shown_%"] = 100 * area / passes / (double{1} * canvas.width() * canvas.height());
+}
 
 // One running pass: advance, draw the frame, take what it touched.
 void frame(benchmark::State& state) {
-    TimedPasses platform(state, false);
-    Form1 form(platform);
-    form.Activate();
-    if (form.state().j1 == 0) state.SkipWithError("nothing was drawn");
-    platform.report();
+    ScriptedRun run(unlimited, {.picture = draw_background_picture});
+    timed_passes(state, run, false);
+    if (run.state().j1 == 0) state.SkipWithError("nothing was drawn");
 }
 BENCHMARK(frame);
 
@@ -74,13 +64,10 @@ BENCHMARK(frame);
 void frame_reference(benchmark::State& state) {
     Canvas image(UserCoordinates{}, [](Canvas& canvas) { draw_background_picture(canvas, figure::start_e); });
     StraightforwardFrame straightforward(image);
-    const double pi = 4 * std::atan(1.0);
-    const double step1 = 2 * pi / 1000;
-    const double stepe = 15 * step1;
-    double j1 = warm_up_passes * stepe;
+    double j1 = loop::warm_up_passes * loop::start_up_speed;
     for (auto _ : state) {
-        const double j = j1 + stepe;
-        straightforward.draw(j1, j, step1, pi);
+        const double j = j1 + loop::start_up_speed;
+        straightforward.draw(j1, j);
         j1 = j;
     }
 }
@@ -88,10 +75,9 @@ BENCHMARK(frame_reference);
 
 // A held pass: no advance, nothing drawn, the pump (here free) not waiting.
 void pass_held(benchmark::State& state) {
-    TimedPasses platform(state, true);
-    Form1 form(platform);
-    form.Activate();
-    if (form.state().stopp != 0) state.SkipWithError("the loop was not held");
+    ScriptedRun run(unlimited, {.picture = draw_background_picture});
+    timed_passes(state, run, true);
+    if (run.state().stopp != 0) state.SkipWithError("the loop was not held");
 }
 BENCHMARK(pass_held);
 
@@ -99,22 +85,25 @@ BENCHMARK(pass_held);
 // its pass touched, without waiting for a refresh.
 class ShownPasses final : public Platform {
 public:
-    ShownPasses(benchmark::State& state, SdlWindow& window) : state_(state), window_(window) {}
+    ShownPasses(benchmark::State& state, SdlWindow& window) : window_(window) {
+        script_.on_pump([this, &state](FormEvents&, std::int64_t pass) {
+            if (!keep_timing(state, pass)) script_.limit_passes(pass + 1);
+        });
+    }
 
     void line(float x1, float y1, float x2, float y2, Colour colour) override { window_.line(x1, y1, x2, y2, colour); }
     void circle(float x, float y, float radius, Colour colour) override { window_.circle(x, y, radius, colour); }
     void clear() override { window_.clear(); }
     Colour back_color() const override { return window_.back_color(); }
-    bool pump_events(FormEvents&) override {
+    bool pump_events(FormEvents& handlers) override {
         window_.present();
-        return ++pumped_ <= warm_up_passes || state_.KeepRunning();
+        return script_.pump(handlers);
     }
-    void end() override {}
+    void end() override { script_.end(); }
 
 private:
-    benchmark::State& state_;
     SdlWindow& window_;
-    int pumped_ = 0;
+    PassScript script_{unlimited};
 };
 
 // One running pass drawn and shown in a window. Without a display SDL's
@@ -138,37 +127,20 @@ void frame_shown(benchmark::State& state) {
 }
 BENCHMARK(frame_shown);
 
-// A run of a number of passes into a canvas, with a key pressed at each of
-// the first few pumps.
-class Run final : public CanvasPlatform {
-public:
-    Run(std::int64_t passes, std::string keys)
-        : CanvasPlatform(UserCoordinates{}, draw_background_picture), left_(passes), keys_(std::move(keys)) {}
-    bool pump_events(FormEvents& handlers) override {
-        if (pumped_ < keys_.size()) handlers.KeyPress(static_cast<std::uint16_t>(keys_[pumped_]));
-        ++pumped_;
-        return --left_ > 0;
-    }
-    void end() override { left_ = 0; }
-
-private:
-    std::int64_t left_;
-    std::string keys_;
-    std::size_t pumped_ = 0;
-};
-
 // The picture drawn anew, as the page draws it at a new size: after a long
 // run at the start-up speed, whose figures repeat every 200 passes, and after
 // one at a speed whose figures take every share of a turn the trail keeps.
 void paint(benchmark::State& state) {
-    Run run(state.range(0), std::string(static_cast<std::size_t>(state.range(1)), ','));
-    Form1 form(run);
-    form.Activate();
+    const std::int64_t slower_presses = state.range(1);
+    ScriptedRun run(state.range(0), {.picture = draw_background_picture});
+    run.activate([slower_presses](FormEvents& handlers, std::int64_t pass) {
+        if (pass < slower_presses) handlers.KeyPress(key::slower);
+    });
     for (auto _ : state) {
-        run.canvas().clear();
-        form.Paint();
+        run.platform.canvas().clear();
+        run.form.Paint();
     }
-    state.counters["figures"] = static_cast<double>(form.trail().size());
+    state.counters["figures"] = static_cast<double>(run.form.trail().size());
 }
 BENCHMARK(paint)->Args({20000, 0})->Args({60000, 3})->Unit(benchmark::kMillisecond);
 

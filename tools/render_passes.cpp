@@ -11,11 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "animation/form1.h"
 #include "animation/keys.h"
 #include "background/background_picture.h"
+#include "support/scripted_platform.h"
 #include "tools/bmp_file.h"
-#include "canvas/canvas_platform.h"
 
 namespace {
 
@@ -25,19 +24,6 @@ constexpr const char* usage =
     "and writes the window's picture to a BMP file (default passes.bmp); with 0\n"
     "passes, the background picture alone. The eccentricity, a whole number\n"
     "from 4 to 20 (default 12), is set as its keys set it.\n";
-
-// The animation without a display: a fixed number of passes and no input.
-class Offscreen final : public CanvasPlatform {
-public:
-    explicit Offscreen(long long passes) : CanvasPlatform(UserCoordinates{}, draw_background_picture), passes_(passes) {}
-    bool pump_events(FormEvents&) override { return !ended_ && ++pumped_ < passes_; }
-    void end() override { ended_ = true; }
-
-private:
-    long long passes_;
-    long long pumped_ = 0;
-    bool ended_ = false;
-};
 
 // A whole number from `least` to `most`, or nothing.
 std::optional<long long> whole_number(std::string_view text, long long least, long long most) {
@@ -65,17 +51,16 @@ int main(int argc, char** argv) {
     const long long passes = *count;
     const std::string output = argc > 2 ? argv[2] : "passes.bmp";
     try {
-        Offscreen platform(passes);
-        Form1 form(platform);
+        ScriptedRun run(passes, {.picture = draw_background_picture});
         // The keys, typed before the start-up: the picture is that of the
         // eccentricity from the first.
-        while (form.state().e < static_cast<double>(*e)) form.KeyPress(key::more_eccentric);
-        while (form.state().e > static_cast<double>(*e)) form.KeyPress(key::less_eccentric);
+        while (run.state().e < static_cast<double>(*e)) run.form.KeyPress(key::more_eccentric);
+        while (run.state().e > static_cast<double>(*e)) run.form.KeyPress(key::less_eccentric);
         // No passes: the background picture alone.
-        if (passes > 0) form.Activate();
-        const Canvas& canvas = platform.canvas();
+        if (passes > 0) run.activate();
+        const Canvas& canvas = run.platform.canvas();
         write_bmp(output, canvas.width(), canvas.height(), [&canvas](int x, int y) { return canvas.pixel(x, y); });
-        std::printf("%s: %lld passes, angle %.6f, eccentricity %lld\n", output.c_str(), passes, form.state().j1, *e);
+        std::printf("%s: %lld passes, angle %.6f, eccentricity %lld\n", output.c_str(), passes, run.state().j1, *e);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "render-passes: %s\n", error.what());
         return 1;

@@ -1,34 +1,33 @@
 // The loop's warm-up, its passes in order, holding and resuming.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "animation/form1.h"
-#include "support/recording_platform.h"
+#include "animation/keys.h"
+#include "support/loop_facts.h"
+#include "support/operator_script.h"
+#include "support/pixel_compare.h"
+#include "support/scripted_platform.h"
+#include "support/straightforward_frame.h"
 
 namespace {
 
 using Kind = Command::Kind;
+using loop::segments_per_trace;
 
-constexpr int segments_per_trace = 1001;
 // One frame: black trace, erasing circle, red trace, red circle, blue circle.
-constexpr std::size_t commands_per_frame = 2 * segments_per_trace + 3;
+constexpr std::size_t commands_per_frame = loop::lines_per_frame + 3;
 
 std::size_t count(const std::vector<Command>& commands, Kind kind) {
     return static_cast<std::size_t>(
         std::count_if(commands.begin(), commands.end(), [kind](const Command& c) { return c.kind == kind; }));
 }
 
-struct Session {
-    RecordingPlatform platform;
-    Form1 form{platform};
-    explicit Session(std::int64_t passes) : platform(passes) {}
-};
-
 TEST(AnimationLoop, WarmUpDrawsOnPassTwoOnlyAndClearsAfterIt) {
-    Session run(6);
-    run.form.Activate();
+    ScriptedRun run(6, {.record = true});
+    run.activate();
 
     EXPECT_EQ(run.platform.pass(0), std::vector<Command>{{Kind::pump}});
     EXPECT_EQ(run.platform.pass(1), std::vector<Command>{{Kind::pump}});
@@ -44,37 +43,34 @@ TEST(AnimationLoop, WarmUpDrawsOnPassTwoOnlyAndClearsAfterIt) {
     EXPECT_EQ(count(run.platform.commands, Kind::clear), 1u) << "and never again";
 }
 
-TEST(AnimationLoop, FirstFrameUsesUnsetCentres) {
-    Session run(3);
-    run.form.Activate();
-    const auto pass2 = run.platform.pass(2);
-    // The black trace is drawn about the origin: its first segment ends at
-    // the curve point for t = 0 itself, with no centre offset added.
-    const Command& erase = pass2[segments_per_trace];
-    EXPECT_EQ(erase.kind, Kind::circle);
-    EXPECT_EQ(erase.x1, 0.0f);
-    EXPECT_EQ(erase.y1, 0.0f);
-    EXPECT_EQ(erase.colour, colours::light_grey);
-    const Command& first_black = pass2[0];
-    const double j1 = run.form.state().j1 - run.form.state().stepe;  // angle before pass 2's advance
-    const double t = -run.form.state().step1 + run.form.state().step1;
-    EXPECT_NEAR(first_black.x2, 12 * std::cos(3 * (t - j1 / 3)) + 75 * std::cos(t), 1e-4);
-    EXPECT_NEAR(first_black.y2, 12 * std::sin(3 * (t - j1 / 3)) + 75 * std::sin(t), 1e-4);
+TEST(AnimationLoop, FirstFrameIsTheStraightforwardOneFromUnsetCentres) {
+    // The run stops at pass 2's pump, before the clear: its frame stays.
+    ScriptedRun run(3, {.record = true});
+    double painted_black = 0;
+    run.activate([&run, &painted_black](FormEvents&, std::int64_t pass) {
+        if (pass == 1) painted_black = run.state().j1;
+    });
+    const Command erase = run.platform.pass(2)[segments_per_trace];
+    EXPECT_EQ(erase, (Command{Kind::circle, 0, 0, 24, 0, colours::light_grey})) << "about the origin";
+
+    Canvas expected;
+    StraightforwardFrame(expected).draw(painted_black, run.state().j1);
+    expect_same_pixels(PixelImage::of(run.platform.canvas()), PixelImage::of(expected), "first-frame");
 }
 
 TEST(AnimationLoop, EveryRunningPassDrawsOneFrameInOrder) {
-    Session run(8);
-    run.form.Activate();
-    const AnimationState& s = run.form.state();
-    const double stepe = 15 * 2 * std::numbers::pi / 1000;
+    ScriptedRun run(8, {.record = true});
+    run.activate();
+    const AnimationState& s = run.state();
 
     for (std::int64_t pass = 3; pass < 8; ++pass) {
         SCOPED_TRACE(pass);
         auto commands = run.platform.pass(pass);
         if (pass == 3) commands.erase(commands.begin());  // the clear
         ASSERT_EQ(commands.size(), commands_per_frame + 1);
-        const double j = stepe * static_cast<double>(pass + 1);  // one advance per pass, pass 0 included
-        const double j_previous = j - stepe;
+        // One advance per pass, pass 0 included.
+        const double j = loop::start_up_speed * static_cast<double>(pass + 1);
+        const double j_previous = j - loop::start_up_speed;
 
         for (int i = 0; i < segments_per_trace; ++i) {
             ASSERT_EQ(commands[i].kind, Kind::line);
@@ -82,7 +78,8 @@ TEST(AnimationLoop, EveryRunningPassDrawsOneFrameInOrder) {
             ASSERT_EQ(commands[segments_per_trace + 1 + i].kind, Kind::line);
             ASSERT_EQ(commands[segments_per_trace + 1 + i].colour, colours::red);
         }
-        // A centre circle of radius 24 at the figure's centre for `angle`.
+        // A centre circle of radius 24 at the figure's centre for `angle`,
+        // 12 from the origin.
         const auto expect_centre_circle = [](const Command& c, Colour colour, double angle) {
             EXPECT_EQ(c.kind, Kind::circle);
             EXPECT_EQ(c.colour, colour);
@@ -111,39 +108,33 @@ TEST(AnimationLoop, EveryRunningPassDrawsOneFrameInOrder) {
 }
 
 TEST(AnimationLoop, HeldLoopKeepsCountingAndDrawsNothing) {
-    Session run(40);
-    run.platform.on_pump([](FormEvents& handlers, std::int64_t pass) {
-        if (pass == 5) handlers.KeyPress(' ');
-    });
-    run.form.Activate();
+    ScriptedRun run(40, {.record = true});
+    run.activate(press_at(5, key::hold_or_run));
     for (std::int64_t pass = 6; pass < 40; ++pass) EXPECT_EQ(run.platform.pass(pass).size(), 1u) << pass;
-    EXPECT_EQ(run.form.state().m, 39);
-    EXPECT_EQ(run.form.state().stopp, 0);
+    EXPECT_EQ(run.state().m, 39);
+    EXPECT_EQ(run.state().stopp, 0);
 }
 
 TEST(AnimationLoop, PointerAngleEqualToTheDrawnOneDrawsNothing) {
-    Session run(12);
-    run.platform.on_pump([&run](FormEvents& handlers, std::int64_t pass) {
+    ScriptedRun run(12, {.record = true});
+    run.activate([](FormEvents& handlers, std::int64_t pass) {
         if (pass == 4) handlers.MouseMove(0, 0, 10, 0);  // holds, j = pi/2
         if (pass == 6) handlers.MouseMove(0, 0, 20, 0);  // the same angle again
     });
-    run.form.Activate();
-    EXPECT_EQ(count(run.platform.pass(5), Kind::line), 2u * segments_per_trace);
+    EXPECT_EQ(count(run.platform.pass(5), Kind::line), std::size_t{loop::lines_per_frame});
     EXPECT_EQ(run.platform.pass(7).size(), 1u);
-    EXPECT_DOUBLE_EQ(run.form.state().j1, std::numbers::pi / 2);
+    EXPECT_DOUBLE_EQ(run.state().j1, std::numbers::pi / 2);
 }
 
 TEST(AnimationLoop, SpaceResumesFromTheLastDrawnAngle) {
-    Session run(12);
-    run.platform.on_pump([](FormEvents& handlers, std::int64_t pass) {
+    ScriptedRun run(12);
+    run.activate([](FormEvents& handlers, std::int64_t pass) {
         if (pass == 4) handlers.MouseMove(0, 0, 0, -10);  // j = pi
-        if (pass == 6) handlers.KeyPress(' ');
+        if (pass == 6) handlers.KeyPress(key::hold_or_run);
     });
-    run.form.Activate();
-    const AnimationState& s = run.form.state();
     // Pass 5 draws at pi; pass 6 held; from pass 7 on five advances from pi.
-    EXPECT_NEAR(s.j1, std::numbers::pi + 5 * s.stepe, 1e-12);
-    EXPECT_EQ(s.stopp, 1);
+    EXPECT_NEAR(run.state().j1, std::numbers::pi + 5 * loop::start_up_speed, 1e-12);
+    EXPECT_EQ(run.state().stopp, 1);
 }
 
 TEST(AnimationLoop, PassCountBeyond32BitsChangesNothing) {
@@ -151,29 +142,26 @@ TEST(AnimationLoop, PassCountBeyond32BitsChangesNothing) {
     // the only clear stays the one after pass 2.
     for (const std::int64_t start : {std::int64_t{1} << 15, std::int64_t{1} << 31, (std::int64_t{1} << 32) + 7}) {
         SCOPED_TRACE(start);
-        Session run(6);
-        run.platform.on_pump([&run, start](FormEvents&, std::int64_t pass) {
-            if (pass == 3) run.form.state().m = start - 1;  // the pass counted next is `start`
+        ScriptedRun run(6, {.record = true});
+        run.activate([&run, start](FormEvents&, std::int64_t pass) {
+            if (pass == 3) run.state().m = start - 1;  // the pass counted next is `start`
         });
-        run.form.Activate();
-        EXPECT_EQ(count(run.platform.pass(4), Kind::line), 2u * segments_per_trace);
-        EXPECT_EQ(count(run.platform.pass(5), Kind::line), 2u * segments_per_trace);
+        EXPECT_EQ(count(run.platform.pass(4), Kind::line), std::size_t{loop::lines_per_frame});
+        EXPECT_EQ(count(run.platform.pass(5), Kind::line), std::size_t{loop::lines_per_frame});
         EXPECT_EQ(count(run.platform.commands, Kind::clear), 1u);
     }
 }
 
 TEST(AnimationLoop, EndingInsideThePumpRunsNoFurtherPass) {
-    Session run(1000);
-    run.platform.on_pump([](FormEvents& handlers, std::int64_t pass) {
-        if (pass == 10) handlers.KeyPress(27);
-    });
-    run.form.Activate();
+    ScriptedRun run(1000, {.record = true});
+    run.activate(press_at(10, key::escape));
     ASSERT_TRUE(run.platform.ended());
-    EXPECT_EQ(run.form.state().m, 10) << "the pass that ended is not counted";
+    EXPECT_EQ(run.state().m, 10) << "the pass that ended is not counted";
     // The escape clears the surface inside the pump; nothing is drawn after it.
-    ASSERT_GE(run.platform.commands.size(), 2u);
-    EXPECT_EQ(run.platform.commands.back().kind, Kind::clear);
-    EXPECT_EQ(run.platform.commands[run.platform.commands.size() - 2].kind, Kind::pump);
+    const std::vector<Command>& commands = run.platform.commands;
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands.back().kind, Kind::clear);
+    EXPECT_EQ(commands[commands.size() - 2].kind, Kind::pump);
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <vector>
 
-#include "animation/form1.h"
-#include "support/recording_platform.h"
+#include "support/loop_facts.h"
+#include "support/scripted_platform.h"
 
 namespace {
 
@@ -17,65 +18,52 @@ struct Box {
     double min_x = 1e9, max_x = -1e9, min_y = 1e9, max_y = -1e9;
 };
 
-// The red segments of the frame drawn on the pass after the pointer (or the
-// state) set the angle, and that frame's red centre.
-struct RedFigure {
-    std::vector<Command> segments;
-    Command centre;
-
-    Box box() const {
-        Box b;
-        for (const Command& c : segments) {
-            b.min_x = std::min({b.min_x, double(c.x1), double(c.x2)});
-            b.max_x = std::max({b.max_x, double(c.x1), double(c.x2)});
-            b.min_y = std::min({b.min_y, double(c.y1), double(c.y2)});
-            b.max_y = std::max({b.max_y, double(c.y1), double(c.y2)});
-        }
-        return b;
+Box box(const RedFigure& figure) {
+    Box b;
+    for (const Command& c : figure.segments) {
+        b.min_x = std::min({b.min_x, double(c.x1), double(c.x2)});
+        b.max_x = std::max({b.max_x, double(c.x1), double(c.x2)});
+        b.min_y = std::min({b.min_y, double(c.y1), double(c.y2)});
+        b.max_y = std::max({b.max_y, double(c.y1), double(c.y2)});
     }
-    // Distances of the segment ends from the centre.
-    std::pair<double, double> radius_range() const {
-        double lo = 1e9, hi = 0;
-        for (const Command& c : segments) {
-            const double d = std::hypot(c.x2 - centre.x1, c.y2 - centre.y1);
-            lo = std::min(lo, d);
-            hi = std::max(hi, d);
-        }
-        return {lo, hi};
-    }
-};
-
-RedFigure red_figure_of(const std::vector<Command>& pass) {
-    RedFigure figure;
-    for (const Command& c : pass) {
-        if (c.kind == Command::Kind::line && c.colour == colours::red) figure.segments.push_back(c);
-        if (c.kind == Command::Kind::circle && c.colour == colours::red) figure.centre = c;
-    }
-    return figure;
+    return b;
 }
 
-// Runs until pass 5, after pointing at (x, y) in pass 3's pump.
-RedFigure figure_for_pointer(float x, float y) {
-    RecordingPlatform platform(6);
-    Form1 form(platform);
-    platform.on_pump([x, y](FormEvents& handlers, std::int64_t pass) {
-        if (pass == 3) handlers.MouseMove(0, 0, x, y);
+// Distances of the segment ends from the centre.
+std::pair<double, double> radius_range(const RedFigure& figure) {
+    double lo = 1e9, hi = 0;
+    for (const Command& c : figure.segments) {
+        const double d = std::hypot(c.x2 - figure.centre.x1, c.y2 - figure.centre.y1);
+        lo = std::min(lo, d);
+        hi = std::max(hi, d);
+    }
+    return {lo, hi};
+}
+
+// The red figure drawn on pass 4, after `act` in pass 3's event pump.
+RedFigure figure_after(const std::function<void(ScriptedRun&)>& act) {
+    ScriptedRun run(5, {.record = true});
+    run.activate([&](FormEvents&, std::int64_t pass) {
+        if (pass == 3) act(run);
     });
-    form.Activate();
-    return red_figure_of(platform.pass(4));
+    return red_figure(run.platform.pass(4));
+}
+
+RedFigure figure_for_pointer(float x, float y) {
+    return figure_after([x, y](ScriptedRun& run) { run.form.MouseMove(0, 0, x, y); });
 }
 
 TEST(EnvelopeFrame, AtAngleZeroTheFigureLiesAlongXBelowTheOrigin) {
     const RedFigure f = figure_for_pointer(0, 10);
-    ASSERT_EQ(f.segments.size(), 1001u);
+    ASSERT_EQ(f.segments.size(), std::size_t{loop::segments_per_trace});
     EXPECT_FLOAT_EQ(f.centre.x1, 0);
     EXPECT_FLOAT_EQ(f.centre.y1, 12);
-    // Segment i ends at t = i * step1: t = 0 and t = pi/2 (i = 250).
+    // Segment i ends i thousandths of a turn round: at t = 0 and t = pi/2 (i = 250).
     EXPECT_NEAR(f.segments[0].x2, 87, 1e-4);
     EXPECT_NEAR(f.segments[0].y2, 12, 1e-4);
     EXPECT_NEAR(f.segments[250].x2, 0, 1e-3);
     EXPECT_NEAR(f.segments[250].y2, 75, 1e-3);
-    const Box b = f.box();
+    const Box b = box(f);
     EXPECT_GT(b.max_x - b.min_x, b.max_y - b.min_y);
 }
 
@@ -87,14 +75,14 @@ TEST(EnvelopeFrame, AtAnglePiTheFigureLiesAlongYAboveTheOrigin) {
     EXPECT_NEAR(f.segments[0].y2 - f.centre.y1, 0, 1e-4);
     EXPECT_NEAR(f.segments[250].x2 - f.centre.x1, 0, 1e-3);
     EXPECT_NEAR(f.segments[250].y2 - f.centre.y1, 87, 1e-3);
-    const Box b = f.box();
+    const Box b = box(f);
     EXPECT_NEAR(b.min_y, -99, 1e-3) << "the point straight above the origin";
     EXPECT_GT(b.max_y - b.min_y, b.max_x - b.min_x);
 }
 
 TEST(EnvelopeFrame, EachTraceIsClosedWithAOneStepOverlap) {
     const RedFigure f = figure_for_pointer(10, 10);
-    ASSERT_EQ(f.segments.size(), 1001u);
+    ASSERT_EQ(f.segments.size(), std::size_t{loop::segments_per_trace});
     for (std::size_t i = 1; i < f.segments.size(); ++i) {
         ASSERT_EQ(f.segments[i].x1, f.segments[i - 1].x2) << i;
         ASSERT_EQ(f.segments[i].y1, f.segments[i - 1].y2) << i;
@@ -106,21 +94,15 @@ TEST(EnvelopeFrame, EachTraceIsClosedWithAOneStepOverlap) {
 }
 
 TEST(EnvelopeFrame, FigureKeepsItsSizeAtAnyAngle) {
-    const auto [lo0, hi0] = figure_for_pointer(10, 10).radius_range();
+    const auto [lo0, hi0] = radius_range(figure_for_pointer(10, 10));
     EXPECT_NEAR(hi0, 87, 1e-3);
     EXPECT_NEAR(lo0, 63, 1e-3);
 
     for (const double huge : {1e6, 1e9}) {
         SCOPED_TRACE(huge);
-        RecordingPlatform platform(6);
-        Form1 form(platform);
-        platform.on_pump([&form, huge](FormEvents&, std::int64_t pass) {
-            if (pass == 3) form.state().j1 = huge;
-        });
-        form.Activate();
-        const RedFigure f = red_figure_of(platform.pass(4));
-        ASSERT_EQ(f.segments.size(), 1001u);
-        const auto [lo, hi] = f.radius_range();
+        const RedFigure f = figure_after([huge](ScriptedRun& run) { run.state().j1 = huge; });
+        ASSERT_EQ(f.segments.size(), std::size_t{loop::segments_per_trace});
+        const auto [lo, hi] = radius_range(f);
         EXPECT_NEAR(hi, hi0, 1e-3);
         EXPECT_NEAR(lo, lo0, 1e-3);
         EXPECT_NEAR(std::hypot(f.centre.x1, f.centre.y1), 12, 1e-5);

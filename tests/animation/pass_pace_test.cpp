@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 #include <span>
 #include <utility>
 #include <vector>
@@ -131,19 +132,22 @@ TEST(PassPace, ALateFrameCatchesUpABoundedNumberThenANewScheduleStarts) {
     EXPECT_EQ(pace.passes_due(pace.next_frame()), 1);
 }
 
+// Whether each of the passes that follow runs at once, given whether it drew.
+std::vector<bool> runs_at_once(PassPace& pace, std::initializer_list<bool> drew) {
+    std::vector<bool> at_once;
+    for (const bool d : drew) at_once.push_back(pace.next_pass_runs_at_once(d));
+    return at_once;
+}
+
 TEST(PassPace, PassesDueAtOneFrameRunAtOnceWhileTheyDraw) {
     PassPace pace;
     ASSERT_EQ(pace.passes_due(start), 1);
-    EXPECT_FALSE(pace.next_pass_runs_at_once(true)) << "one pass, then the next frame";
+    EXPECT_EQ(runs_at_once(pace, {true}), std::vector{false}) << "one pass, then the next frame";
     ASSERT_EQ(pace.passes_due(start + 3 * PassPace::pass_interval), 3);
-    EXPECT_TRUE(pace.next_pass_runs_at_once(true));
-    EXPECT_TRUE(pace.next_pass_runs_at_once(true));
-    EXPECT_FALSE(pace.next_pass_runs_at_once(true));
+    EXPECT_EQ(runs_at_once(pace, {true, true, true}), (std::vector{true, true, false}));
     // Held during a catch-up: the passes left wait for frames.
     ASSERT_EQ(pace.passes_due(start + 6 * PassPace::pass_interval), 3);
-    EXPECT_TRUE(pace.next_pass_runs_at_once(true));
-    EXPECT_FALSE(pace.next_pass_runs_at_once(false));
-    EXPECT_FALSE(pace.next_pass_runs_at_once(true));
+    EXPECT_EQ(runs_at_once(pace, {true, false, true}), (std::vector{true, false, false}));
 }
 
 TEST(PassPace, AfterAPauseTheNextFrameCarriesOnePass) {

@@ -13,19 +13,20 @@
 #include <string>
 
 #include "animation/form1.h"
+#include "animation/keys.h"
 #include "fuzz/checking_platform.h"
 #include "fuzz/input_sequence.h"
+#include "support/loop_facts.h"
 #include "support/test_seed.h"
 
 namespace {
 
 constexpr std::int64_t soak_passes = 1'000'000;
-constexpr std::int64_t warm_up_passes = 20'000;
+constexpr std::int64_t memory_baseline_pass = 20'000;
 // Nothing is allocated per pass, so the heap in use must stay where it was;
 // the bound leaves room for a stray buffer, not for a leak per frame.
 constexpr long long heap_growth_bound = 64 * 1024;
 constexpr long long resident_growth_bound = 4 * 1024 * 1024;
-constexpr std::uint16_t escape = 27;
 constexpr int burst_presses = 15'000;  // enough for '.' to reach the top of the double range
 
 struct MemoryUse {
@@ -58,21 +59,21 @@ public:
     void act(FormEvents& handlers, const AnimationState& s) {
         const int roll = per_ten_thousand_(rng_);
         if (roll < 3) {
-            handlers.KeyPress(' ');
+            handlers.KeyPress(key::hold_or_run);
         } else if (roll < 5 || (roll < 200 && s.stopp == 0)) {
             move_pointer(handlers);
         } else if (roll < 215) {
-            handlers.KeyPress(',');
+            handlers.KeyPress(key::slower);
         } else if (roll < 230) {
-            handlers.KeyPress('.');
+            handlers.KeyPress(key::faster);
         } else if (roll < 232) {
-            handlers.KeyPress('/');
+            handlers.KeyPress(key::slow);
         } else if (roll < 240) {
             auto code = static_cast<std::uint16_t>(rng_());
-            handlers.KeyPress(code == escape ? 0 : code);
+            handlers.KeyPress(code == key::escape ? 0 : code);
         } else if (roll < 241) {
-            const std::uint16_t key = rng_() % 2 ? ',' : '.';
-            for (int i = 0; i < burst_presses; ++i) handlers.KeyPress(key);
+            const std::uint16_t speed_key = rng_() % 2 ? key::slower : key::faster;
+            for (int i = 0; i < burst_presses; ++i) handlers.KeyPress(speed_key);
         }
     }
 
@@ -85,25 +86,16 @@ private:
         std::uniform_real_distribution<float> exponent(3, 30);
         const auto far = [&] { return (rng_() % 2 ? 1 : -1) * std::pow(10.0f, exponent(rng_)); };
         float x = 0, y = 0;
-        switch (rng_() % 10) {
-        case 0:
-        case 1:
-        case 2:
-        case 3:
+        // In tenths: inside the window, around it, far off, on an axis, notable.
+        if (const auto tenth = rng_() % 10; tenth < 4) {
             x = across(rng_), y = down(rng_);
-            break;
-        case 4:
-        case 5:
-        case 6:
+        } else if (tenth < 7) {
             x = around(rng_), y = around(rng_);
-            break;
-        case 7:
+        } else if (tenth < 8) {
             x = far(), y = far();
-            break;
-        case 8:
+        } else if (tenth < 9) {
             (rng_() % 2 ? x : y) = around(rng_);
-            break;  // on an axis
-        default:
+        } else {
             x = notable_positions[rng_() % notable_positions.size()];
             y = notable_positions[rng_() % notable_positions.size()];
         }
@@ -128,9 +120,9 @@ TEST(Soak, MillionPassesOfRandomInputKeepMemoryAndDrawingInBounds) {
         const AnimationState& s = form.state();
         if (std::string fault = state_fault(s, pass); !fault.empty()) platform.report(fault);
         (s.stopp == 1 ? running : held) += 1;
-        if (pass == warm_up_passes) warm = memory_use();
+        if (pass == memory_baseline_pass) warm = memory_use();
         if (pass == soak_passes - 1) {
-            handlers.KeyPress(escape);
+            handlers.KeyPress(key::escape);
             return;
         }
         person.act(handlers, s);
@@ -139,8 +131,8 @@ TEST(Soak, MillionPassesOfRandomInputKeepMemoryAndDrawingInBounds) {
     const MemoryUse end = memory_use();
 
     std::cout << "passes " << platform.pumps() << " (" << running << " running, " << held << " held), frames "
-              << platform.lines() / (2 * 1001) << "\nheap in use " << warm.heap_in_use << " -> " << end.heap_in_use
-              << " bytes, resident " << warm.resident << " -> " << end.resident << " bytes\n";
+              << platform.lines() / loop::lines_per_frame << "\nheap in use " << warm.heap_in_use << " -> "
+              << end.heap_in_use << " bytes, resident " << warm.resident << " -> " << end.resident << " bytes\n";
     EXPECT_EQ(platform.fault(), "") << "seed " << seed;
     EXPECT_TRUE(platform.ended_by_end()) << "the escape at the last pass ends it";
     EXPECT_EQ(form.state().m, soak_passes - 1);
@@ -149,7 +141,7 @@ TEST(Soak, MillionPassesOfRandomInputKeepMemoryAndDrawingInBounds) {
     // The input mixed both states, and held passes mostly drew nothing.
     EXPECT_GT(running, soak_passes / 10) << "seed " << seed;
     EXPECT_GT(held, soak_passes / 10) << "seed " << seed;
-    EXPECT_LT(platform.lines() / (2 * 1001), soak_passes * 9 / 10) << "seed " << seed;
+    EXPECT_LT(platform.lines() / loop::lines_per_frame, soak_passes * 9 / 10) << "seed " << seed;
 }
 
 }  // namespace

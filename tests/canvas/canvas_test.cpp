@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
-#include "animation/form1.h"
 #include "canvas/user_coordinates.h"
-#include "support/headless_platform.h"
+#include "support/loop_facts.h"
 #include "support/pixel_compare.h"
-#include "support/recording_platform.h"
+#include "support/scripted_platform.h"
 
 namespace {
 
@@ -67,20 +67,23 @@ TEST(Canvas, RepaintingInAnotherColourReplacesExactly) {
     expect_same_pixels(PixelImage::of(image), grey, "repaint");
 }
 
-TEST(Canvas, CircleOfRadius36IsRoundAtAbout146Pixels) {
-    Canvas image;
-    image.circle(0, 0, 36, colours::blue);
-    const PixelImage p = PixelImage::of(image);
-    const PixelPoint centre = image.coordinates().to_pixel(0, 0);
-    int blue = 0;
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; ++x) {
-            if (p.at(x, y) != colours::blue) continue;
-            ++blue;
-            ASSERT_NEAR(std::hypot(x - centre.x, y - centre.y), 145.5, 1.5) << x << "," << y;
+TEST(Canvas, CircleOfRadius36IsRoundAtAbout146PixelsTimesTheDensity) {
+    for (const double scale : {1.0, 2.0, 3.0}) {
+        SCOPED_TRACE(scale);
+        Canvas image{UserCoordinates(scale)};
+        image.circle(0, 0, 36, colours::blue);
+        const std::vector<PixelPoint> blue = PixelImage::of(image).where(colours::blue);
+        const PixelPoint centre = image.coordinates().to_pixel(0, 0);
+        // A pen's square reaches from the outline by up to the diagonal of
+        // its larger half.
+        const double radius = 145.5 * scale, reach = 1.5 + image.pen_width() / 2 * std::numbers::sqrt2;
+        for (const PixelPoint p : blue) {
+            ASSERT_NEAR(std::hypot(p.x - centre.x, p.y - centre.y), radius, reach) << p.x << "," << p.y;
         }
+        // A closed outline, not a few dots: near a pixel per pixel of its
+        // length for each of the pen's width (diagonal steps cover more).
+        EXPECT_GT(blue.size(), 2 * std::numbers::pi * radius * image.pen_width() * 7 / 8);
     }
-    EXPECT_GT(blue, 800) << "a closed outline, not a few dots";
 }
 
 TEST(Canvas, ClearShowsThePictureAgain) {
@@ -96,85 +99,64 @@ TEST(Canvas, ClearShowsThePictureAgain) {
     expect_same_pixels(PixelImage::of(image), picture, "clear");
 }
 
-// Runs 100 passes on the backing image and records the same run.
+// 100 passes into a canvas, every call recorded.
 struct HundredPasses : ::testing::Test {
     static constexpr int passes = 100;
-    HeadlessPlatform headless{passes};
-    RecordingPlatform recording{passes};
+    ScriptedRun run{passes, {.record = true}};
 
-    void SetUp() override {
-        Form1 drawn(headless);
-        drawn.Activate();
-        Form1 recorded(recording);
-        recorded.Activate();
+    void SetUp() override { run.activate(); }
+    std::vector<Command> of_pass(std::int64_t pass, Command::Kind kind, Colour colour) const {
+        return commands_of(run.platform.pass(pass), kind, colour);
     }
 };
 
 TEST_F(HundredPasses, RedShowsOnlyTheCurrentFigureAndItsCentre) {
-    const PixelImage after = PixelImage::of(headless.canvas());
-    // The last pass's red commands, alone on a fresh image.
-    std::vector<Command> red;
-    for (const Command& c : recording.pass(passes - 1)) {
-        if (c.colour == colours::red) red.push_back(c);
-    }
-    ASSERT_EQ(red.size(), 1002u);
-    HeadlessPlatform alone(1);
-    replay(red, alone);
-    const PixelImage expected_red = PixelImage::of(alone.canvas());
+    const PixelImage after = PixelImage::of(run.platform.canvas());
+    // The last pass's red figure, alone on a fresh image.
+    const RedFigure red = red_figure(run.platform.pass(passes - 1));
+    ASSERT_EQ(red.segments.size(), std::size_t{loop::segments_per_trace});
+    Canvas alone;
+    replay(red.segments, alone);
+    replay(std::span(&red.centre, 1), alone);
+    const PixelImage expected_red = PixelImage::of(alone);
 
-    int red_pixels = 0;
-    for (int y = 0; y < after.height; ++y) {
-        for (int x = 0; x < after.width; ++x) {
-            if (after.at(x, y) != colours::red) continue;
-            ++red_pixels;
-            ASSERT_EQ(expected_red.at(x, y), colours::red) << "stray red pixel at " << x << "," << y;
-        }
+    const std::vector<PixelPoint> red_pixels = after.where(colours::red);
+    for (const PixelPoint p : red_pixels) {
+        ASSERT_EQ(expected_red.at(p.x, p.y), colours::red) << "stray red pixel at " << p.x << "," << p.y;
     }
-    EXPECT_GT(red_pixels, 1500);
+    EXPECT_GT(red_pixels.size(), 1500u);
     EXPECT_GT(after.count(colours::black), 20000) << "a trail has built up";
     EXPECT_GT(after.count(colours::blue), 300);
 }
 
 TEST_F(HundredPasses, BlackTraceCoversItsRedTwin) {
-    std::vector<Command> red_trace;
-    for (const Command& c : recording.pass(passes - 2)) {
-        if (c.kind == Command::Kind::line && c.colour == colours::red) red_trace.push_back(c);
-    }
-    std::vector<Command> black_trace;
-    for (const Command& c : recording.pass(passes - 1)) {
-        if (c.kind == Command::Kind::line && c.colour == colours::black) black_trace.push_back(c);
-    }
-    HeadlessPlatform fresh(1);
-    replay(red_trace, fresh);
-    EXPECT_GT(PixelImage::of(fresh.canvas()).count(colours::red), 1500);
-    replay(black_trace, fresh);
-    EXPECT_EQ(PixelImage::of(fresh.canvas()).count(colours::red), 0);
+    Canvas fresh;
+    replay(of_pass(passes - 2, Command::Kind::line, colours::red), fresh);
+    EXPECT_GT(PixelImage::of(fresh).count(colours::red), 1500);
+    replay(of_pass(passes - 1, Command::Kind::line, colours::black), fresh);
+    EXPECT_EQ(PixelImage::of(fresh).count(colours::red), 0);
 }
 
 TEST_F(HundredPasses, ErasingCircleRestoresGrey) {
     // The erasing circle of the last pass sits where the previous red centre
     // circle was; without the figures around it only grey remains.
-    std::vector<Command> circles;
-    for (const Command& c : recording.pass(passes - 2)) {
-        if (c.kind == Command::Kind::circle && c.colour == colours::red) circles.push_back(c);
-    }
-    for (const Command& c : recording.pass(passes - 1)) {
-        if (c.kind == Command::Kind::circle && c.colour == colours::light_grey) circles.push_back(c);
-    }
-    ASSERT_EQ(circles.size(), 2u);
-    HeadlessPlatform fresh(1);
-    const PixelImage grey = PixelImage::of(fresh.canvas());
-    replay(circles, fresh);
-    expect_same_pixels(PixelImage::of(fresh.canvas()), grey, "erase");
+    const std::vector<Command> red = of_pass(passes - 2, Command::Kind::circle, colours::red);
+    const std::vector<Command> grey = of_pass(passes - 1, Command::Kind::circle, colours::light_grey);
+    ASSERT_EQ(red.size(), 1u);
+    ASSERT_EQ(grey.size(), 1u);
+    Canvas fresh;
+    const PixelImage before = PixelImage::of(fresh);
+    replay(red, fresh);
+    replay(grey, fresh);
+    expect_same_pixels(PixelImage::of(fresh), before, "erase");
 }
 
 TEST(Canvas, FiguresStayInsideTheClientArea) {
     // Over a full turn, apart from the cleared pass-2 frame, nothing touches
     // an edge.
-    HeadlessPlatform platform(3 + 140);
-    Form1 form(platform);
-    form.Activate();
-    const PixelImage p = PixelImage::of(platform.canvas());
+    ScriptedRun run(loop::warm_up_passes + 140);
+    run.activate();
+    const PixelImage p = PixelImage::of(run.platform.canvas());
     for (int x = 0; x < p.width; ++x) {
         ASSERT_EQ(p.at(x, 0), colours::light_grey) << x;
         ASSERT_EQ(p.at(x, p.height - 1), colours::light_grey) << x;

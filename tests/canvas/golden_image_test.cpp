@@ -6,10 +6,9 @@
 
 #include <cstdint>
 
-#include "animation/form1.h"
 #include "background/background_picture.h"
-#include "support/headless_platform.h"
 #include "support/operator_script.h"
+#include "support/scripted_platform.h"
 
 namespace {
 
@@ -24,26 +23,24 @@ std::uint32_t image_hash(const Canvas& image) {
     return hash;
 }
 
-struct ScriptedRun {
+struct GoldenRun {
     const char* name;
     std::int64_t passes;
-    void (*input)(FormEvents&, std::int64_t);
+    PassScript::Input input;
     std::uint32_t hash;
 };
 
 TEST(GoldenImage, ScriptedRunsLeaveTheRecordedImages) {
-    const ScriptedRun runs[] = {
+    const GoldenRun runs[] = {
         {"plain-70", 70, nullptr, 0xb0417b48},
         {"operated-300", 300, operate, 0x60a82eb8},
         {"operated-1000", 1000, operate, 0x5b202840},
         {"held-early-60", 60, hold_early, 0x1ff0cbec},
     };
-    for (const ScriptedRun& run : runs) {
-        HeadlessPlatform platform(run.passes, UserCoordinates{}, draw_background_picture);
-        if (run.input) platform.on_pump(run.input);
-        Form1 form(platform);
-        form.Activate();
-        const std::uint32_t hash = image_hash(platform.canvas());
+    for (const GoldenRun& run : runs) {
+        ScriptedRun scripted(run.passes, {.picture = draw_background_picture});
+        scripted.activate(run.input);
+        const std::uint32_t hash = image_hash(scripted.platform.canvas());
         EXPECT_EQ(hash, run.hash) << run.name << ": actual 0x" << std::hex << hash;
     }
 }

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "animation/form1.h"
 #include "animation/keys.h"
 #include "background/background_picture.h"
-#include "support/headless_platform.h"
+#include "support/operator_script.h"
 #include "support/pixel_compare.h"
+#include "support/scripted_platform.h"
 
 namespace {
 
@@ -45,39 +45,32 @@ void steer(FormEvents& handlers, std::int64_t pass) {
 constexpr int steered_passes = 160;
 
 PixelImage steered_run(double scale) {
-    HeadlessPlatform platform(steered_passes, UserCoordinates(scale), draw_background_picture);
-    platform.on_pump(steer);
-    Form1 form(platform);
-    form.Activate();
-    return PixelImage::of(platform.canvas());
+    ScriptedRun run(steered_passes, {.coords = UserCoordinates(scale), .picture = draw_background_picture});
+    run.activate(steer);
+    return PixelImage::of(run.platform.canvas());
 }
 
 TEST(Paint, DrawsWhatTheLoopLeftAtAnyDensity) {
-    HeadlessPlatform platform(steered_passes, UserCoordinates(1), draw_background_picture);
-    platform.on_pump(steer);
-    Form1 form(platform);
-    form.Activate();
-    const PixelImage drawn = PixelImage::of(platform.canvas());
-    platform.canvas().clear();
-    form.Paint();
-    expect_same_pixels(PixelImage::of(platform.canvas()), drawn, "paint-1");
+    ScriptedRun run(steered_passes, {.picture = draw_background_picture});
+    run.activate(steer);
+    Canvas& canvas = run.platform.canvas();
+    const PixelImage drawn = PixelImage::of(canvas);
+    canvas.clear();
+    run.form.Paint();
+    expect_same_pixels(PixelImage::of(canvas), drawn, "paint-1");
     for (const double scale : {2.0, 1.25}) {
-        platform.canvas().resize(UserCoordinates(scale));
-        form.Paint();
-        expect_same_pixels(PixelImage::of(platform.canvas()), steered_run(scale), "paint-" + std::to_string(scale));
+        canvas.resize(UserCoordinates(scale));
+        run.form.Paint();
+        expect_same_pixels(PixelImage::of(canvas), steered_run(scale), "paint-" + std::to_string(scale));
     }
 }
 
 TEST(Paint, AddsNothingToASurfaceClearedByAnEnding) {
-    HeadlessPlatform platform(100);
-    platform.on_pump([](FormEvents& handlers, std::int64_t pass) {
-        if (pass == 10) handlers.KeyPress(key::escape);
-    });
-    Form1 form(platform);
-    form.Activate();
-    const PixelImage cleared = PixelImage::of(platform.canvas());
-    form.Paint();
-    expect_same_pixels(PixelImage::of(platform.canvas()), cleared, "paint-after-escape");
+    ScriptedRun run(100);
+    run.activate(press_at(10, key::escape));
+    const PixelImage cleared = PixelImage::of(run.platform.canvas());
+    run.form.Paint();
+    expect_same_pixels(PixelImage::of(run.platform.canvas()), cleared, "paint-after-escape");
 }
 
 }  // namespace

@@ -10,10 +10,9 @@
 #include <numbers>
 #include <vector>
 
-#include "animation/form1.h"
 #include "animation/keys.h"
 #include "background/background_picture.h"
-#include "support/headless_platform.h"
+#include "support/scripted_platform.h"
 
 namespace {
 
@@ -97,24 +96,22 @@ TEST(RotorProfile, TheTrailsInnerBoundaryIsTheEnvelopeAtEachEccentricity) {
     constexpr std::int64_t passes = 4 + 205;
     for (const double e : {8.0, 12.0, 14.0}) {
         SCOPED_TRACE(e);
-        HeadlessPlatform platform(passes, UserCoordinates{}, draw_background_picture);
-        Form1 form(platform);
+        ScriptedRun run(passes, {.picture = draw_background_picture});
         std::vector<double> angles;  // of the figures drawn since the change
-        platform.on_pump([&](FormEvents& handlers, std::int64_t pass) {
+        run.activate([&](FormEvents& handlers, std::int64_t pass) {
             if (pass == 3) {
                 handlers.KeyPress(key::slow);
                 for (double now = figure::start_e; now < e; ++now) handlers.KeyPress(key::more_eccentric);
                 for (double now = figure::start_e; now > e; --now) handlers.KeyPress(key::less_eccentric);
             }
-            if (pass >= 4) angles.push_back(form.state().j1);
+            if (pass >= 4) angles.push_back(run.state().j1);
         });
-        form.Activate();
-        ASSERT_EQ(form.state().e, e);
+        ASSERT_EQ(run.state().e, e);
 
         const double beyond = figure::origin_radius(e) + 1;
         const std::vector<double> expected = envelope(e, angles);
-        const std::vector<double> seen = profile_in_pixels(platform.canvas(), beyond);
-        const double pixels_per_unit = platform.canvas().coordinates().pixels_per_unit_x();
+        const std::vector<double> seen = profile_in_pixels(run.platform.canvas(), beyond);
+        const double pixels_per_unit = run.platform.canvas().coordinates().pixels_per_unit_x();
         double worst = 0;
         int worst_direction = 0;
         for (int k = 0; k < directions; ++k) {

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "animation/form1.h"
 #include "background/background_picture.h"
-#include "canvas/canvas_platform.h"
 #include "support/operator_script.h"
+#include "support/scripted_platform.h"
 
 namespace {
 
@@ -52,37 +51,21 @@ private:
     std::vector<std::uint32_t> before_;
 };
 
-// The animation with the scripted operator, checked at every pump.
-class CheckedPasses final : public CanvasPlatform {
-public:
-    CheckedPasses(double scale, std::int64_t passes)
-        : CanvasPlatform(UserCoordinates(scale), draw_background_picture), passes_(passes), check_(canvas_) {}
-
-    bool pump_events(FormEvents& handlers) override {
-        const double share = check_.expect_changes_covered("pass " + std::to_string(pumped_));
-        // Up to pass 3 the pumps show the picture cleared; frames come after.
-        if (pumped_ > 3) largest_share = std::max(largest_share, share);
-        operate(handlers, pumped_);
-        return ++pumped_ < passes_;
-    }
-    void end() override { pumped_ = passes_; }
-
-    double largest_share = 0;
-
-private:
-    std::int64_t passes_, pumped_ = 0;
-    TouchedCheck check_;
-};
-
 TEST(TouchedParts, CoverEveryPixelTheAnimationChanges) {
     for (const double scale : {1.0, 2.0, 3.0}) {
         // Dense canvases are costly to compare whole: a few frames there.
-        CheckedPasses platform(scale, scale == 1.0 ? 120 : 8);
-        Form1 form(platform);
-        form.Activate();
+        ScriptedRun run(scale == 1.0 ? 120 : 8, {.coords = UserCoordinates(scale), .picture = draw_background_picture});
+        TouchedCheck check(run.platform.canvas());
+        double largest_share = 0;
+        run.activate([&](FormEvents& handlers, std::int64_t pass) {
+            const double share = check.expect_changes_covered("pass " + std::to_string(pass));
+            // Up to pass 3 the pumps show the picture cleared; frames come after.
+            if (pass > 3) largest_share = std::max(largest_share, share);
+            operate(handlers, pass);
+        });
         // A frame changes a thin band, a fifth of the image in tiles at
         // most; its bounding box would be most of the image.
-        EXPECT_LT(platform.largest_share, 0.4) << "scale " << scale;
+        EXPECT_LT(largest_share, 0.4) << "scale " << scale;
     }
 }
 

@@ -4,7 +4,8 @@ and close requests. Every process started here is ended on the way out, and
 dies with the test if the test itself is killed.
 
 A test case is a function taking the program's path; `main` runs the one
-named on the command line and fails loudly: there is no skipping."""
+named on the command line and fails loudly: there is no skipping. Every
+wait for something to show polls with `wait_until`."""
 
 import ctypes
 import os
@@ -15,7 +16,7 @@ import sys
 import tempfile
 import time
 import traceback
-from contextlib import contextmanager
+from contextlib import contextmanager, nullcontext
 from pathlib import Path
 
 from PIL import Image
@@ -25,12 +26,19 @@ from Xlib.error import XError
 from Xlib.ext import xtest
 from Xlib.protocol import event as xevent
 
-CAPTION_PREFIX = "Dusmar Rotary Envelope"
+import facts
+
 SCREEN_SIZE = (2560, 1600)
 # Bounds on waits that mean "it hangs" when they run out, not speed limits.
 SERVER_START_TIMEOUT_S = 10
 WINDOW_TIMEOUT_S = 10
+# The program's processor time within which its window shows: some fifty
+# times what that takes.
+WINDOW_PROCESSOR_S = 2
 XDOTOOL_TIMEOUT_S = 30
+# A wait bounded by the progress of what it waits for (as the program's
+# processor time) still ends here on the wall clock, where nothing runs.
+HANG_S = 60
 # "At once": an ending that takes longer than this counts as hanging, with
 # room for a busy machine. A sanitizer build checks for leaks at exit, which
 # takes a good part of a second alone and several on a loaded machine.
@@ -49,10 +57,41 @@ def check(condition, message):
         raise Failure(message)
 
 
+def wait_until(condition, what, timeout, clock=time.monotonic, pause=0.02):
+    """Calls `condition` every `pause` seconds until it returns something
+    true, and returns that. Fails with `what` (a text, or a function giving
+    it) once `timeout` seconds have passed on `clock`: the wall clock, or one
+    of the awaited work's progress, which a loaded machine slows as much as
+    the work; HANG_S on the wall clock bounds every wait."""
+    start, wall_start = clock(), time.monotonic()
+    while not (result := condition()):
+        if clock() - start > timeout or time.monotonic() - wall_start > HANG_S:
+            raise Failure(f"{what() if callable(what) else what} (waited {time.monotonic() - wall_start:.1f} s)")
+        time.sleep(pause)
+    return result
+
+
 def _die_with_parent():
     # PR_SET_PDEATHSIG: a test killed by CTest's timeout takes its X server
     # and program along instead of leaving them running.
     ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL)
+
+
+def spawn(command, env, stderr=subprocess.DEVNULL, **options):
+    """Starts a process that dies with the test; `stop` ends it."""
+    return subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=stderr,
+                            preexec_fn=_die_with_parent, **options)
+
+
+def stop(process):
+    """Ends a process: SIGTERM, then SIGKILL if it lingers."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 class XServer:
@@ -78,9 +117,7 @@ class XServer:
 
     def __enter__(self):
         read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            self.command(write_end), pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
+        self.process = spawn(self.command(write_end), os.environ, pass_fds=(write_end,))
         os.close(write_end)
         try:
             number = self._read_display_number(read_end)
@@ -115,7 +152,7 @@ class XServer:
             self.display.close()
             self.display = None
         if self.process is not None:
-            _stop(self.process)
+            stop(self.process)
             self.process = None
         return False
 
@@ -140,16 +177,15 @@ class XServer:
         # Not "mousemove --sync": it waits for a movement, and there is none
         # when the pointer is already there (as in the middle at start).
         self.xdotool("mousemove", x, y)
-        deadline = time.monotonic() + XDOTOOL_TIMEOUT_S
-        while self.pointer() != (x, y):
-            check(time.monotonic() < deadline, f"the pointer did not reach ({x}, {y})")
-            time.sleep(0.01)
+        wait_until(lambda: self.pointer() == (x, y), f"the pointer did not reach ({x}, {y})", XDOTOOL_TIMEOUT_S)
 
-    def viewable_windows(self, title_prefix, unmapped_too=False):
-        """Ids of the mapped windows whose WM_NAME contains `title_prefix`:
+    def viewable_windows(self, title, unmapped_too=False):
+        """Ids of the mapped windows whose WM_NAME contains `title`:
         top-level ones, or up to two levels down under a window manager's
-        frames; with `unmapped_too`, top-level ones not mapped as well."""
-        found = []
+        frames; with `unmapped_too`, top-level ones not mapped as well. Each
+        once: read while a window manager reparents a window, the tree can
+        show it both on the root and in its frame."""
+        found = {}
 
         def visit(window, depth):
             try:
@@ -162,13 +198,13 @@ class XServer:
                     name = child.get_full_property(Xatom.WM_NAME, X.AnyPropertyType)
                 except XError:  # gone in the meantime
                     continue
-                if (viewable or unmapped_too and depth == 0) and name and title_prefix in name.value.decode("latin-1"):
-                    found.append(child.id)
+                if (viewable or unmapped_too and depth == 0) and name and title in name.value.decode("latin-1"):
+                    found[child.id] = True
                 elif viewable and depth < 2:
                     visit(child, depth + 1)
 
         visit(self.display.screen().root, 0)
-        return found
+        return list(found)
 
     def pointer(self):
         reply = self.display.screen().root.query_pointer()
@@ -199,16 +235,6 @@ def key_presses(display, name, count):
     return [(X.KeyPress, code, 0, 0), (X.KeyRelease, code, 0, 0)] * count
 
 
-def _stop(process):
-    if process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-
-
 class Program:
     """The program under test, running on `server`."""
 
@@ -222,9 +248,7 @@ class Program:
 
     def __enter__(self):
         self.stderr_file = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(self.command, env=self.env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=self.stderr_file,
-                                        preexec_fn=_die_with_parent)
+        self.process = spawn(self.command, self.env, stderr=self.stderr_file)
         return self
 
     def __exit__(self, *exc):
@@ -244,16 +268,13 @@ class Program:
         self.stderr_file.seek(0)
         return self.stderr_file.read().decode(errors="replace")
 
-    def find_window(self, timeout=WINDOW_TIMEOUT_S):
-        """Waits until the program's window is mapped and returns its id."""
-        deadline = time.monotonic() + timeout
-        while not (ids := self.server.viewable_windows(CAPTION_PREFIX)):
-            status = self.process.poll()
-            if status is not None or time.monotonic() > deadline:
-                raise Failure(f"no visible window titled '{CAPTION_PREFIX}...' within {timeout} s"
-                              f" (program {'running' if status is None else f'ended with status {status}'};"
-                              f" stderr: {self.stderr().strip()!r})")
-            time.sleep(0.02)
+    def find_window(self, timeout=WINDOW_PROCESSOR_S):
+        """Waits until the program's window is mapped and returns its id;
+        `timeout` is in the program's processor time."""
+        def found():
+            self.check_running()
+            return self.server.viewable_windows(facts.CAPTION)
+        ids = wait_until(found, f"no visible window titled {facts.CAPTION!r}", timeout, self.processor_s)
         check(len(ids) == 1, f"expected one window, found {len(ids)}")
         self.window = self.server.display.create_resource_object("window", ids[0])
         return ids[0]
@@ -271,6 +292,23 @@ class Program:
         root = self.server.display.screen().root
         origin = root.translate_coords(self.window, 0, 0)
         return origin.x, origin.y, geometry.width, geometry.height
+
+    def wait_for_place(self, size, what, within=None, frame=(0, 0, 0, 0)):
+        """Waits until the client area is `size` and the window with `frame`
+        (left, right, top, bottom) lies wholly in one of the rectangles
+        `within` (left, top, width, height; by default the screen); returns
+        the client area. The program fits the window again once it is shown,
+        and a window manager may apply that a little later."""
+        within = within or [(0, 0, *self.server.size)]
+        fl, fr, ft, fb = frame
+
+        def placed():
+            rect = left, top, width, height = self.client_rect()
+            inside = any(x <= left - fl and y <= top - ft and left + width + fr <= x + w and top + height + fb <= y + h
+                         for x, y, w, h in within)
+            return (width, height) == size and inside and rect
+        return wait_until(placed, lambda: f"{what}: the client area {self.client_rect()} is not {size} with the"
+                                          f" frame {frame} wholly in one of {within}", WINDOW_TIMEOUT_S)
 
     def screenshot(self):
         """What the screen shows over the client area."""
@@ -322,8 +360,15 @@ class Program:
         print(f"{how}: status 0 after {took * 1000:.0f} ms")
 
     def check_running(self):
+        """Fails if the program has ended; a condition for `wait_until`."""
         status = self.process.poll()
         check(status is None, f"the program ended unexpectedly with status {status}; stderr: {self.stderr().strip()!r}")
+
+    def processor_s(self):
+        """The processor time the program has had: how far it got, however
+        busy the machine."""
+        utime, stime = Path(f"/proc/{self.pid}/stat").read_text().rsplit(")", 1)[1].split()[11:13]
+        return (int(utime) + int(stime)) / os.sysconf("SC_CLK_TCK")
 
     def resident_mb(self):
         for line in Path(f"/proc/{self.pid}/status").read_text().splitlines():
@@ -337,23 +382,22 @@ class Program:
         input piles up; SIGCONT afterwards."""
         os.kill(self.pid, signal.SIGSTOP)
         try:
-            deadline = time.monotonic() + WINDOW_TIMEOUT_S
-            while Path(f"/proc/{self.pid}/stat").read_text().rsplit(")", 1)[1].split()[0] != "T":
-                check(time.monotonic() < deadline, "the program did not stop on SIGSTOP")
-                time.sleep(0.01)
+            wait_until(lambda: Path(f"/proc/{self.pid}/stat").read_text().rsplit(")", 1)[1].split()[0] == "T",
+                       "the program did not stop on SIGSTOP", WINDOW_TIMEOUT_S)
             yield
         finally:
             os.kill(self.pid, signal.SIGCONT)
 
 
 @contextmanager
-def running(exe, dpi=96, pointer=(0, 0), window_timeout=WINDOW_TIMEOUT_S):
-    """The program in a fresh X server, started with the pointer at `pointer`
+def running(exe, server=None, pointer=(0, 0)):
+    """The program with its window shown on `server` (an X server already
+    running, by default a fresh Xvfb), started with the pointer at `pointer`
     (a corner by default, so the new window does not open under it)."""
-    with XServer(dpi) as server:
+    with nullcontext(server) if server else XServer() as server:
         server.move_pointer(*pointer)
         with Program(server, exe) as program:
-            program.find_window(window_timeout)
+            program.find_window()
             yield program
 
 

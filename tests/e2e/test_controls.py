@@ -13,7 +13,6 @@ import pixels
 import test_window
 from harness import check
 
-APART_S = 0.5  # between two screenshots that should, or should not, match
 # Enough "," presses to make the step vanish next to the angle (about 650),
 # so the advance no longer changes it: the figure stands still while running.
 STALLING_PRESSES = 900
@@ -22,38 +21,25 @@ STALLING_PRESSES = 900
 HELD_S = (0.9, 1.2, 1.45)
 
 
-def moved(program):
-    first = program.screenshot()
-    time.sleep(APART_S)
-    return first.tobytes() != program.screenshot().tobytes()
-
-
-def check_moves(program, when):
-    check(moved(program), f"{when} two screenshots {APART_S} s apart are identical: the figure does not turn;"
-                          f" see {harness.save(program.screenshot(), 'not_moving')}")
-
-
 def hold_point_resume_escape(exe):
     with harness.running(exe) as program:
         pixels.wait_for_red(program)
-        check_moves(program, "at start-up")
+        pixels.check_moves(program, "at start-up")
 
         program.key("space")
         held = pixels.wait_still(program, "after the space bar")
-        time.sleep(APART_S)
-        check(program.screenshot().tobytes() == held.tobytes(), "the held picture changed")
+        pixels.check_stays(program, held, "held,")
 
         # Right of the origin, level with it: the centre goes to user (12, 0).
         ox, oy = pixels.origin()
         program.point_at(round(ox) + 200, round(oy))
         expected = pixels.to_pixel(pixels.CENTRE_TRAVEL, 0)
-        circle, shot = pixels.wait_for_centre_circle(program, expected, 5, "pointer_right_of_origin")
+        circle, shot = pixels.wait_for_centre_circle(program, expected, "pointer_right_of_origin")
         print(f"pointer right of the origin: red centre circle at ({circle[0]}, {circle[1]})")
-        time.sleep(APART_S)
-        check(program.screenshot().tobytes() == shot.tobytes(), "after the pointer move the picture kept changing")
+        pixels.check_stays(program, shot, "after the pointer move")
 
         program.key("space")
-        check_moves(program, "after the space bar resumed,")
+        pixels.check_moves(program, "after the space bar resumed,")
         program.key("Escape")
         program.check_ends("Escape")
 
@@ -79,7 +65,7 @@ def resting_pointer(exe):
         check(left <= middle[0] < left + width and top <= middle[1] < top + height,
               f"the window ({left}, {top}, {width} x {height}) did not open under the pointer {middle}")
         pixels.wait_for_red(program)
-        check_moves(program, "with the pointer resting over the new window,")
+        pixels.check_moves(program, "with the pointer resting over the new window,")
         program.key("Escape")
         program.check_ends("Escape")
 
@@ -87,7 +73,7 @@ def resting_pointer(exe):
 def speed_keys(exe):
     with harness.running(exe) as program:
         pixels.wait_for_red(program)
-        check_moves(program, "at start-up")
+        pixels.check_moves(program, "at start-up")
         # Not held (no space bar, the pointer is away in a corner): only the
         # speed keys can stop the figure and start it again. XTEST types the
         # hundreds of presses at once.
@@ -99,11 +85,11 @@ def speed_keys(exe):
         press("comma", STALLING_PRESSES)
         pixels.wait_still(program, f"after {STALLING_PRESSES} ',' presses")
         press("slash")
-        check_moves(program, "after '/' following the stall,")
+        pixels.check_moves(program, "after '/' following the stall,")
         press("comma", STALLING_PRESSES)
         pixels.wait_still(program, f"after {STALLING_PRESSES} more ',' presses")
         press("period", STALLING_PRESSES)
-        check_moves(program, f"after {STALLING_PRESSES} '.' presses following the stall,")
+        pixels.check_moves(program, f"after {STALLING_PRESSES} '.' presses following the stall,")
         program.key("Escape")
         program.check_ends("Escape")
 
@@ -123,7 +109,7 @@ def held_keys(exe):
             if n % 2 == 0:
                 pixels.wait_still(program, f"after the space bar held {seconds} s")
             else:
-                check_moves(program, f"after the space bar held {seconds} s,")
+                pixels.check_moves(program, f"after the space bar held {seconds} s,")
         program.key("Escape")
         program.check_ends("Escape")
 
@@ -142,7 +128,7 @@ def eccentricity_keys(exe):
         check(not stray, f"{len(stray)} pixels are neither the picture's nor the figure's or circles';"
                          f" see {harness.save(shot, 'eccentricity_restart')}")
         program.key("space")
-        check_moves(program, "after the space bar resumed at the least eccentricity,")
+        pixels.check_moves(program, "after the space bar resumed at the least eccentricity,")
         program.key("Escape")
         program.check_ends("Escape")
 

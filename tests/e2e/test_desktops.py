@@ -13,26 +13,18 @@ its size, a key acts and the program ends with status 0."""
 
 import os
 import re
-import shutil
 import signal
-import subprocess
-import tempfile
 import time
-from contextlib import contextmanager
-from pathlib import Path
 
 import harness
 import pixels
+from desktops import START_TIMEOUT_S, WESTON_OUTPUT, Weston, XorgDummy, openbox, window_manager
+from facts import CAPTION, CLIENT_SIZE
 from harness import check
 from Xlib import Xatom
-from test_window import CAPTION, CLIENT_SIZE, check_circles, check_eccentricity_ends
+from test_window import check_circles, check_eccentricity_ends
 
 APP_ID = "io.github.rotary_envelope.RotaryEnvelope"
-# A bound that means "it hangs": software OpenGL on a loaded machine is slow.
-START_TIMEOUT_S = 30
-# Weston's output in its own (logical) pixels: room for the window, its
-# title bar and weston's panel.
-WESTON_OUTPUT = (1100, 850)
 # Runs of the window destroyed under each window manager: SDL's wait for a
 # gone window's unmap blocked in about half of them.
 DESTROYED_RUNS = 5
@@ -48,56 +40,6 @@ SMALL_MONITOR, LARGE_MONITOR = (1280, 720), (1920, 1080)
 # The turn of 60 passes a second at the start-up speed, 15 steps of 2 pi /
 # 1000 radians a pass.
 PACE_DEGREES_A_SECOND = 60 * 15 * 360 / 1000
-XORG_DUMMY_CONFIG = """Section "Device"
-  Identifier "dummy"
-  Driver "dummy"
-  VideoRam 65536
-EndSection
-Section "Monitor"
-  Identifier "monitor"
-  HorizSync 5.0-1000.0
-  VertRefresh 5.0-200.0
-EndSection
-Section "Screen"
-  Identifier "screen"
-  Device "dummy"
-  Monitor "monitor"
-  DefaultDepth 24
-  SubSection "Display"
-    Depth 24
-    Virtual {0} {1}
-  EndSubSection
-EndSection
-"""
-
-
-def wait_until(condition, what, timeout=START_TIMEOUT_S):
-    deadline = time.monotonic() + timeout
-    while not condition():
-        check(time.monotonic() < deadline, f"{what} within {timeout} s")
-        time.sleep(0.02)
-
-
-@contextmanager
-def window_manager(server, name):
-    """The window manager `name` (openbox, fluxbox, icewm) managing `server`'s
-    screen, once it has said so on the root; with a home of its own for what
-    it writes there."""
-    home = tempfile.mkdtemp(prefix=f"rotary-{name}-")
-    process = subprocess.Popen([name], env=dict(server.env(), HOME=home), stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, preexec_fn=harness._die_with_parent)
-    check_atom = server.display.intern_atom("_NET_SUPPORTING_WM_CHECK")
-    try:
-        wait_until(lambda: server.display.screen().root.get_full_property(check_atom, Xatom.WINDOW),
-                   f"{name} did not start")
-        yield process
-    finally:
-        harness._stop(process)
-        shutil.rmtree(home, ignore_errors=True)
-
-
-def openbox(server):
-    return window_manager(server, "openbox")
 
 
 def frame_extents(program):
@@ -109,18 +51,14 @@ def frame_extents(program):
 
 
 def under_openbox(exe):
-    with harness.XServer() as server, openbox(server):
-        server.move_pointer(0, 0)
-        with harness.Program(server, exe) as program:
-            program.find_window()
-            _, _, width, height = program.client_rect()
-            check((width, height) == CLIENT_SIZE, f"under openbox the client area is {width} x {height}")
-            check(frame_extents(program)[2] > 0, "openbox put no title bar on the window")
-            pixels.wait_for_red(program)
-            program.key("space")
-            pixels.wait_still(program, "after the space bar")
-            program.key("Escape")
-            program.check_ends("Escape under openbox")
+    with harness.XServer() as server, openbox(server), harness.running(exe, server) as program:
+        program.wait_for_place(CLIENT_SIZE, "under openbox")
+        check(frame_extents(program)[2] > 0, "openbox put no title bar on the window")
+        pixels.wait_for_red(program)
+        program.key("space")
+        pixels.wait_still(program, "after the space bar")
+        program.key("Escape")
+        program.check_ends("Escape under openbox")
 
 
 def fits_the_work_area(exe):
@@ -128,27 +66,19 @@ def fits_the_work_area(exe):
     window takes at 96 dpi, the window with the frame fluxbox reports after
     mapping it lies wholly in the work area, at the largest density that
     fits."""
-    with harness.XServer(size=FLUXBOX_SCREEN) as server, window_manager(server, "fluxbox"):
-        server.move_pointer(0, 0)
-        with harness.Program(server, exe) as program:
-            program.find_window()
-            pixels.wait_for_red(program)
-            area = server.display.screen().root.get_full_property(server.display.intern_atom("_NET_WORKAREA"),
-                                                                  Xatom.CARDINAL)
-            check(area is not None, "fluxbox reported no work area")
-            ax, ay, aw, ah = area.value[:4]
-            left, top, width, height = program.client_rect()
-            fl, fr, ft, fb = frame_extents(program)
-            outer = (left - fl, top - ft, left + width + fr, top + height + fb)
-            print(f"work area {aw} x {ah} at ({ax}, {ay}), the window with its frame {outer}")
-            check(ax <= outer[0] and ay <= outer[1] and outer[2] <= ax + aw and outer[3] <= ay + ah,
-                  f"the window with its frame, {outer}, leaves the work area; see"
-                  f" {harness.save(server.grab(0, 0, *FLUXBOX_SCREEN), 'fluxbox')}")
-            # 0.95 of 975 x 741; 1.0 would not fit with the frame.
-            check((width, height) == (926, 704), f"the client area is {width} x {height}, expected 926 x 704")
-            # fluxbox gives a new window no focus, so no key: closed from its frame.
-            program.request_close()
-            program.check_ends("closed under fluxbox")
+    with harness.XServer(size=FLUXBOX_SCREEN) as server, window_manager(server, "fluxbox"), \
+            harness.running(exe, server) as program:
+        pixels.wait_for_red(program)
+        area = server.display.screen().root.get_full_property(server.display.intern_atom("_NET_WORKAREA"),
+                                                              Xatom.CARDINAL)
+        check(area is not None, "fluxbox reported no work area")
+        work_area, frame = area.value[:4], frame_extents(program)
+        # 0.95 of the size at 96 dpi; 1.0 would not fit with the frame.
+        rect = program.wait_for_place((926, 704), "under fluxbox", [work_area], frame)
+        print(f"work area {work_area}, the client area {rect} in the frame {frame}")
+        # fluxbox gives a new window no focus, so no key: closed from its frame.
+        program.request_close()
+        program.check_ends("closed under fluxbox")
 
 
 def signals_while_unmapped(exe):
@@ -160,68 +90,15 @@ def signals_while_unmapped(exe):
             for signal_number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
                 server.move_pointer(0, 0)
                 with harness.Program(server, exe) as program:
-                    wait_until(lambda: program.check_running() or
-                               server.viewable_windows(harness.CAPTION_PREFIX, unmapped_too=True),
-                               "the program made no window", harness.WINDOW_TIMEOUT_S)
+                    harness.wait_until(lambda: program.check_running() or
+                                       server.viewable_windows(CAPTION, unmapped_too=True),
+                                       "the program made no window", harness.WINDOW_TIMEOUT_S)
                     time.sleep(UNMAPPED_S)
-                    check(not server.viewable_windows(harness.CAPTION_PREFIX), "the stopped openbox mapped the window")
+                    check(not server.viewable_windows(CAPTION), "the stopped openbox mapped the window")
                     os.kill(program.pid, signal_number)
                     program.check_ends(f"{signal.Signals(signal_number).name} before the map")
         finally:
             os.kill(wm.pid, signal.SIGCONT)
-
-
-class Weston:
-    """weston nested in `server` (its x11 backend, pixman), optionally with
-    Xwayland; env() is what a client of it gets."""
-
-    def __init__(self, server, scale, xwayland):
-        self.server, self.scale, self.xwayland = server, scale, xwayland
-        self.runtime_dir = self.process = self.log = None
-        self.x_display = None
-
-    def __enter__(self):
-        self.runtime_dir = tempfile.mkdtemp(prefix="rotary-weston-")  # 0700, as the protocol asks
-        self.log = Path(self.runtime_dir) / "weston.log"
-        width, height = WESTON_OUTPUT
-        command = ["weston", "--backend=x11-backend.so", "--use-pixman", "--idle-time=0", "--socket=wayland-test",
-                   f"--width={width}", f"--height={height}", f"--scale={self.scale}", f"--log={self.log}"]
-        if self.xwayland:
-            command.append("--xwayland")
-        self.process = subprocess.Popen(command, env=dict(self.server.env(), XDG_RUNTIME_DIR=self.runtime_dir),
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                        preexec_fn=harness._die_with_parent)
-        socket = Path(self.runtime_dir) / "wayland-test"
-        wait_until(lambda: socket.exists() and self.process.poll() is None, "weston did not start")
-        if self.xwayland:
-            marker = "xserver listening on display "
-            wait_until(lambda: marker in self.log.read_text(), "weston did not start Xwayland")
-            self.x_display = self.log.read_text().split(marker, 1)[1].split()[0]
-        # Weston's pointer follows the X pointer over its window: parked on
-        # its panel, it rests on no window.
-        self.server.move_pointer(4, 4)
-        return self
-
-    def __exit__(self, *exc):
-        harness._stop(self.process)
-        shutil.rmtree(self.runtime_dir, ignore_errors=True)
-        return False
-
-    def env(self):
-        env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime_dir, WAYLAND_DISPLAY="wayland-test",
-                   WAYLAND_DEBUG="client")
-        env.pop("SDL_VIDEODRIVER", None)
-        env.pop("DISPLAY", None)
-        if self.x_display:
-            env["DISPLAY"] = self.x_display
-        return env
-
-    def screenshot(self):
-        """What weston shows, in the outer X server."""
-        return self.server.grab(0, 0, WESTON_OUTPUT[0] * self.scale, WESTON_OUTPUT[1] * self.scale)
-
-    def xdotool(self, *args):
-        return self.server.xdotool(*args)
 
 
 def client_area(shot, density):
@@ -260,10 +137,10 @@ def on_weston(exe, scale, xwayland, wayland):
 
         def has_red():
             program.check_running()
-            return pixels.RED in weston.screenshot().getdata()
-        wait_until(has_red, "no red frame on weston's screen")
+            return pixels.has_colour(weston.screenshot(), pixels.RED)
+        harness.wait_until(has_red, "no red frame on weston's screen", START_TIMEOUT_S)
         program.key("space")
-        shot = pixels.wait_still(weston, "after the space bar")
+        shot = pixels.wait_still(program, "after the space bar", weston)
         left, top, width, height = client_area(shot, scale)
         window = shot.crop((left, top, left + width, top + height))
         check_circles(window, scale, name)
@@ -306,8 +183,8 @@ def wayland_display_lost(exe):
         program = harness.Program(weston, exe)
         del program.env["WAYLAND_DEBUG"]
         with program:
-            wait_until(lambda: program.check_running() or pixels.RED in weston.screenshot().getdata(),
-                       "no red frame on weston's screen")
+            harness.wait_until(lambda: program.check_running() or pixels.has_colour(weston.screenshot(), pixels.RED),
+                               "no red frame on weston's screen", START_TIMEOUT_S)
             weston.process.kill()
             status, _ = program.wait_exit(harness.ENDING_S)
             lines = program.stderr().splitlines()
@@ -329,9 +206,7 @@ def destroyed_window(exe):
     one line."""
     with harness.XServer() as server:
         for held in (False, True):
-            server.move_pointer(0, 0)
-            with harness.Program(server, exe) as program:
-                program.find_window()
+            with harness.running(exe, server) as program:
                 pixels.wait_for_red(program)
                 if held:
                     program.key("space")
@@ -340,18 +215,14 @@ def destroyed_window(exe):
         for name in ("openbox", "icewm"):
             with window_manager(server, name):
                 for run in range(DESTROYED_RUNS):
-                    server.move_pointer(0, 0)
-                    with harness.Program(server, exe) as program:
-                        program.find_window()
+                    with harness.running(exe, server) as program:
                         pixels.wait_for_red(program)
                         destroy(server, program, f"under {name}, run {run + 1}")
-        server.move_pointer(0, 0)
-        with harness.Program(server, exe) as program:
-            program.find_window()
+        with harness.running(exe, server) as program:
             pixels.wait_for_red(program)
             server.display.close()
             server.display = None
-            harness._stop(server.process)
+            harness.stop(server.process)
             status, _ = program.wait_exit(harness.ENDING_S)
             lines = program.stderr().splitlines()
             check(status == 1 and len(lines) == 1 and server.name in lines[0],
@@ -359,65 +230,11 @@ def destroyed_window(exe):
             print(f"X server gone: {lines[0]}")
 
 
-class XorgDummy(harness.XServer):
-    """Xorg with the dummy driver and RandR monitors side by side, the first
-    primary: (width, height) in a mode of the driver's own, or (width,
-    height, hz) in the one mode made for that refresh rate."""
-
-    def __init__(self, *monitors):
-        super().__init__(size=(sum(m[0] for m in monitors), max(m[1] for m in monitors)))
-        self.monitors = monitors
-        self.folder = tempfile.mkdtemp(prefix="rotary-xorg-")
-        Path(self.folder, "xorg.conf").write_text(XORG_DUMMY_CONFIG.format(*self.size))
-
-    def command(self, displayfd):
-        return ["Xorg", "-displayfd", str(displayfd), "-config", f"{self.folder}/xorg.conf", "-configdir",
-                self.folder, "-logfile", f"{self.folder}/xorg.log", "-noreset", "-nolisten", "tcp", "-dpi", "96"]
-
-    def __enter__(self):
-        super().__enter__()
-        layout, left = [], 0
-        for n, (width, height, *hz) in enumerate(self.monitors):
-            mode = f"{width}x{height}"
-            if hz:
-                # Modeline "1280x1024_144.00" 284.64 1280 1384 ...
-                modeline = subprocess.run(["gtf", str(width), str(height), str(hz[0])], check=True, timeout=10,
-                                          capture_output=True, text=True).stdout.split("Modeline")[1].split()
-                mode = modeline[0].strip('"')
-                self.xrandr("--newmode", mode, *modeline[1:])
-            if n > 0 or hz:
-                self.xrandr("--addmode", f"DUMMY{n}", mode)
-            layout += ["--output", f"DUMMY{n}", "--mode", mode, "--pos", f"{left}x0", *(["--primary"] if n == 0 else [])]
-            left += width
-        self.xrandr(*layout)
-        # The dummy outputs' state that other clients read changes on a probe.
-        self.xrandr("--query")
-        return self
-
-    def xrandr(self, *args):
-        return subprocess.run(["xrandr", *args], env=self.env(), check=True, timeout=10, capture_output=True,
-                              text=True).stdout
-
-    def __exit__(self, *exc):
-        super().__exit__(*exc)
-        shutil.rmtree(self.folder, ignore_errors=True)
-        return False
-
-
 def check_on_one_monitor(program, frame, expected_size, what):
-    # The program sizes the window once it is mapped; a window manager under
-    # load may apply that a little after the window shows.
     pixels.wait_for_red(program)
-    deadline = time.monotonic() + 5
-    while tuple(program.client_rect()[2:]) != expected_size and time.monotonic() < deadline:
-        time.sleep(0.02)
-    left, top, width, height = program.client_rect()
-    print(f"{what}: client area {width} x {height} at ({left}, {top})")
-    check((width, height) == expected_size, f"{what}: client area {width} x {height}, expected {expected_size}")
     monitors = [(0, 0) + SMALL_MONITOR, (SMALL_MONITOR[0], 0) + LARGE_MONITOR]
-    outer = (left - frame[0], top - frame[2], left + width + frame[1], top + height + frame[3])
-    check(any(mx <= outer[0] and my <= outer[1] and outer[2] <= mx + mw and outer[3] <= my + mh
-              for mx, my, mw, mh in monitors), f"{what}: the window {outer} does not lie on one monitor")
+    left, top, width, height = program.wait_for_place(expected_size, f"{what}, on one monitor", monitors, frame)
+    print(f"{what}: client area {width} x {height} at ({left}, {top})")
 
 
 def second_monitor(exe):
@@ -426,24 +243,19 @@ def second_monitor(exe):
     small primary, where it fits with its frame."""
     with XorgDummy(SMALL_MONITOR, LARGE_MONITOR) as server:
         middle_of_large = (SMALL_MONITOR[0] + LARGE_MONITOR[0] // 2, LARGE_MONITOR[1] // 2 - 300)
-        server.move_pointer(*middle_of_large)
-        with harness.Program(server, exe) as program:
-            program.find_window()
+        with harness.running(exe, server, middle_of_large) as program:
             check_on_one_monitor(program, (0, 0, 0, 0), CLIENT_SIZE, "no window manager")
             left, _, width, _ = program.client_rect()
             check(left >= SMALL_MONITOR[0], "without a window manager the window is not on the pointer's monitor")
             program.key("Escape")
             program.check_ends("Escape on the second monitor")
-        with openbox(server):
-            server.move_pointer(*middle_of_large)
-            with harness.Program(server, exe) as program:
-                program.find_window()
-                frame = frame_extents(program)
-                # The density, in steps of 0.05, at which the client area and
-                # openbox's frame fit 1280 x 720: 0.9.
-                check_on_one_monitor(program, frame, (878, 667), "openbox")
-                program.key("Escape")
-                program.check_ends("Escape under openbox on the primary monitor")
+        with openbox(server), harness.running(exe, server, middle_of_large) as program:
+            frame = frame_extents(program)
+            # The density, in steps of 0.05, at which the client area and
+            # openbox's frame fit 1280 x 720: 0.9.
+            check_on_one_monitor(program, frame, (878, 667), "openbox")
+            program.key("Escape")
+            program.check_ends("Escape under openbox on the primary monitor")
 
 
 def on_display_at(exe, hz):
@@ -452,9 +264,7 @@ def on_display_at(exe, hz):
     with XorgDummy((1280, 1024, hz)) as server:
         current = re.search(r"([\d.]+)\*", server.xrandr("--query"))
         check(current and round(float(current[1])) == hz, f"the display does not refresh at {hz} Hz: {current}")
-        server.move_pointer(0, 0)
-        with harness.Program(server, exe) as program:
-            program.find_window()
+        with harness.running(exe, server) as program:
             pixels.wait_for_red(program)
             pace = pixels.turn_rate(program) / PACE_DEGREES_A_SECOND
             print(f"at {hz} Hz the figure turns {pace:.2f} times as fast as 60 passes a second turn it")

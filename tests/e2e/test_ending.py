@@ -39,9 +39,7 @@ def held_endings(exe):
     or by the pointer, HELD_RUNS times each, in one X server."""
     with harness.XServer() as server:
         for run in range(2 * HELD_RUNS):
-            server.move_pointer(0, 0)
-            with harness.Program(server, exe) as program:
-                program.find_window()
+            with harness.running(exe, server) as program:
                 time.sleep(HELD_START_S)
                 if run % 4 < 2:
                     held_by = "the space bar"

@@ -22,6 +22,7 @@ from Xlib import X
 import harness
 import pixels
 import test_window
+from facts import CLIENT_SIZE
 from harness import check
 
 WINE = os.environ.get("ROTARY_WINE", "/usr/lib/wine/wine64")
@@ -33,7 +34,6 @@ WINDOW_TIMEOUT_S = 30
 # Wine 8.0 without a window manager waits 2 s for one to withdraw a closing
 # window (wait_for_withdrawn_state).
 ENDING_S = 5.0
-APART_S = 0.5  # between two screenshots of a held picture
 DENSITIES = ((96, 1.0), (192, 2.0))
 COPYRIGHT = "Copyright (c) 2026 the rotary-envelope developers"
 MESSAGE_BOX_TITLE = "Rotary Envelope"
@@ -84,7 +84,7 @@ class WineProgram(harness.Program):
         self.command = [WINE, str(exe)]
         self.env = wine.env
 
-    def find_window(self, timeout=harness.WINDOW_TIMEOUT_S):
+    def find_window(self, timeout=WINDOW_TIMEOUT_S):
         """Also gives the window the keyboard focus, as a window manager or a
         click would: Wine does not take it by itself."""
         found = super().find_window(timeout)
@@ -110,17 +110,13 @@ def check_icon(program):
 
 def check_window(program, dpi, scale):
     name = f"wine_{dpi}dpi"
-    expected = (round(975 * scale), round(741 * scale))
-    left, top, width, height = program.client_rect()
+    expected = (round(CLIENT_SIZE[0] * scale), round(CLIENT_SIZE[1] * scale))
+    left, top, width, height = program.wait_for_place(expected, name)
     print(f"{name}: client area {width} x {height} at ({left}, {top})")
-    check((width, height) == expected, f"{name}: the client area is {width} x {height}, expected {expected}")
-    screen_width, screen_height = program.server.size
-    check(left >= 0 and top >= 0 and left + width <= screen_width and top + height <= screen_height,
-          f"{name}: the client area is not wholly on the {screen_width} x {screen_height} screen")
     check_icon(program)
 
     pixels.wait_for_red(program)
-    time.sleep(APART_S)  # a few frames: the trail and both circles
+    time.sleep(pixels.APART_S)  # a few frames: the trail and both circles
     shot = program.screenshot()
     harness.save(shot, name)
     test_window.check_circles(shot, scale, name)
@@ -129,12 +125,10 @@ def check_window(program, dpi, scale):
                                       f" see {harness.save(shot, name)}")
 
     held = test_window.hold(program)
-    time.sleep(APART_S)
-    check(program.screenshot().tobytes() == held.tobytes(), f"{name}: the held picture changed")
+    pixels.check_stays(program, held, f"{name}: held,")
     # Held past the repeat delay, the space bar resumes once, then holds once.
     program.hold_key("space", 0.9)
-    time.sleep(APART_S)
-    check(program.screenshot().tobytes() != held.tobytes(), f"{name}: the space bar held 0.9 s did not resume")
+    pixels.check_moves(program, f"{name}: after the space bar held 0.9 s,")
     program.hold_key("space", 1.2)
     pixels.wait_still(program, f"{name}: after the space bar held 1.2 s")
     test_window.check_eccentricity_ends(program, scale, name)
@@ -154,15 +148,13 @@ def check_message_box(server, wine, exe, args, status, lines):
     """Started without a console (`start` gives it none), the program shows
     `lines` (a range) lines of text in a message box; Return on its button
     ends it with `status`."""
-    process = subprocess.Popen([WINE, "start", "/wait", "/unix", str(exe), *args], env=wine.env,
-                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                               preexec_fn=harness._die_with_parent)
+    process = harness.spawn([WINE, "start", "/wait", "/unix", str(exe), *args], wine.env)
+
+    def shown():
+        check(process.poll() is None, f"{args}: the program ended with status {process.poll()}")
+        return server.viewable_windows(MESSAGE_BOX_TITLE)
     try:
-        deadline = time.monotonic() + WINDOW_TIMEOUT_S
-        while not (found := server.viewable_windows(MESSAGE_BOX_TITLE)):
-            check(process.poll() is None and time.monotonic() < deadline,
-                  f"{args}: no message box titled {MESSAGE_BOX_TITLE!r} (status {process.poll()})")
-            time.sleep(0.05)
+        found = harness.wait_until(shown, f"{args}: no message box titled {MESSAGE_BOX_TITLE!r}", WINDOW_TIMEOUT_S)
         box = server.display.create_resource_object("window", found[0])
         geometry = box.get_geometry()
         origin = server.display.screen().root.translate_coords(box, 0, 0)
@@ -181,7 +173,7 @@ def check_message_box(server, wine, exe, args, status, lines):
         check(ended == status, f"{args}: the message box's button ended the program with status {ended}")
         print(f"{args}: {text_lines(shot)} lines in a message box, then status {ended}")
     finally:
-        harness._stop(process)
+        harness.stop(process)
 
 
 def windows_program(exe):
@@ -197,7 +189,7 @@ def windows_program(exe):
             for dpi, scale in DENSITIES:
                 wine.set_dpi(dpi)
                 with WineProgram(server, exe, wine) as program:
-                    program.find_window(WINDOW_TIMEOUT_S)
+                    program.find_window()
                     check_window(program, dpi, scale)
 
 

@@ -6,12 +6,12 @@
 #include <cstdio>
 
 #include "animation/form1.h"
+#include "animation/keys.h"
 #include "fuzz/checking_platform.h"
 
 namespace {
 
-constexpr std::array<std::uint16_t, 4> speed_keys = {',', '.', '/', ' '};
-constexpr std::uint16_t escape_code = 27;
+constexpr std::array<std::uint16_t, 4> speed_keys = {key::slower, key::faster, key::slow, key::hold_or_run};
 // Enough for "." to take the speed past the double range (about 14,600
 // presses from the start-up speed) within one operation.
 constexpr unsigned max_repeat_mask = 0x7FFF;
@@ -113,7 +113,7 @@ private:
                 handlers.DblClick();
                 break;
             case sequence_op::escape:
-                handlers.KeyPress(escape_code);
+                handlers.KeyPress(key::escape);
                 break;
             }
         }

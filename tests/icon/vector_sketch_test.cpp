@@ -13,6 +13,7 @@
 
 #include "icon/icon_raster.h"
 #include "icon/program_icon.h"
+#include "support/loop_facts.h"
 
 namespace {
 
@@ -57,16 +58,6 @@ TEST(VectorSketch, RedrawingInThePlaceHidesTheEarlierCopyAndBackgroundErases) {
     EXPECT_EQ(shapes[1].colour, colours::blue);
 }
 
-TEST(VectorSketch, ClearRemovesEverythingDrawnBefore) {
-    VectorSketch sketch(1);
-    sketch.line(0, 0, 1, 0, colours::red);
-    sketch.clear();
-    sketch.circle(0, 0, 1, colours::blue);
-    const auto shapes = sketch.visible();
-    ASSERT_EQ(shapes.size(), 1u);
-    EXPECT_EQ(shapes[0].colour, colours::blue);
-}
-
 TEST(Simplify, DropsOnlyPointsWithinTheTolerance) {
     // A straight run with a slight wobble, then a sharp corner.
     const std::vector<UserPoint> points{{0, 0}, {1, 0.05f}, {2, 0}, {3, 0}, {3, 3}};
@@ -100,6 +91,8 @@ TEST(Simplify, KeepsTheShapeOfAClosedCurve) {
     }
 }
 
+// The first frame, about the origin, is cleared: only the figures of the
+// turn are left.
 TEST(IconRun, LeavesTheTrailTheRedFigureAndBothCircles) {
     constexpr int figures = 24;
     const auto shapes = icon_figure();
@@ -108,11 +101,11 @@ TEST(IconRun, LeavesTheTrailTheRedFigureAndBothCircles) {
     EXPECT_EQ(count_of(shapes, Kind::circle, colours::red), 1u);  // the old centre circles are erased
     EXPECT_EQ(count_of(shapes, Kind::circle, colours::blue), 1u);
     EXPECT_EQ(shapes.size(), static_cast<std::size_t>(figures) + 3);
-    // Each figure is one curve of 1001 segments that closes on its second
-    // point: it starts one step early.
+    // Each figure is one curve of a trace's segments that closes on its
+    // second point: it starts one step early.
     for (const SketchShape& s : shapes) {
         if (s.kind != Kind::polyline) continue;
-        EXPECT_EQ(s.points.size(), 1002u);
+        EXPECT_EQ(s.points.size(), std::size_t{loop::segments_per_trace} + 1);
         EXPECT_NEAR(s.points[1].x, s.points.back().x, 1e-3);
         EXPECT_NEAR(s.points[1].y, s.points.back().y, 1e-3);
     }

@@ -21,6 +21,16 @@ int PixelImage::count(Colour colour) const {
     return static_cast<int>(std::count(pixels.begin(), pixels.end(), colour));
 }
 
+std::vector<PixelPoint> PixelImage::where(Colour colour) const {
+    std::vector<PixelPoint> found;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (at(x, y) == colour) found.push_back({x, y});
+        }
+    }
+    return found;
+}
+
 void PixelImage::save_bmp(const std::string& path) const {
     write_bmp(path, width, height, [this](int x, int y) { return at(x, y); });
 }

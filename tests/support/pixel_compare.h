@@ -17,6 +17,8 @@ struct PixelImage {
     static PixelImage of(const Canvas& canvas);
     Colour at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
     int count(Colour colour) const;
+    // The pixels of that colour, row by row.
+    std::vector<PixelPoint> where(Colour colour) const;
     void save_bmp(const std::string& path) const;
 };
 

@@ -1,7 +1,7 @@
 // The envelope frame the straightforward way: every sample's sine and cosine
 // computed afresh (8018 evaluations a frame) and every segment and circle its
 // own call into the canvas. Kept as the yardstick for the program's frame: the
-// benchmark times the two against each other, and a test proves that they
+// benchmark times the two against each other, and tests prove that they
 // leave the same pixels.
 #pragma once
 
@@ -12,14 +12,14 @@ class StraightforwardFrame {
 public:
     explicit StraightforwardFrame(Canvas& image) : image_(image) {}
 
-    // One frame from angle j1 to j, with the loop's step1 and pi, at the
-    // start-up eccentricity.
-    void draw(double j1, double j, double step1, double pi);
+    // One frame from angle j1 to j at the start-up eccentricity; the first
+    // one paints black about the origin, as nothing was drawn before it.
+    void draw(double j1, double j);
 
     const LoopValues& values() const { return w_; }
 
 private:
-    void trace(double a, double ox, double oy, Colour colour, double step1, double pi);
+    void trace(double a, double ox, double oy, Colour colour);
 
     Canvas& image_;
     LoopValues w_;

@@ -13,11 +13,17 @@ for (const kind of ['error', 'warn']) {
 addEventListener('error', event => window.pageProblems.push(String(event.message)));
 addEventListener('unhandledrejection', event => window.pageProblems.push(String(event.reason)));
 
-// Drawing is opaque and aliased, so colours are exact.
+// Drawing is opaque and aliased, so colours are exact. The user space's
+// facts come from the program's sources (page.mjs puts them in
+// window.programFacts).
 window.canvasFacts = (() => {
-  // User coordinates: the left edge is x = -117, the top edge y = -100; a unit
-  // is 60.636337 (x) and 60.636314 (y) twips at 15 twips a pixel at density 1.
-  const UNIT_X = 60.636337 / 15, UNIT_Y = 60.636314 / 15;
+  const space = window.programFacts.user_space;
+  const UNIT_X = space.unit_x_twips / space.twips_per_pixel, UNIT_Y = space.unit_y_twips / space.twips_per_pixel;
+  // The position in a picture `width` pixels wide of user point (x, y).
+  const toPixel = (x, y, width) => {
+    const scale = width / space.client_width;
+    return { x: (x - space.left) * UNIT_X * scale, y: (y - space.top) * UNIT_Y * scale };
+  };
   // The figure's curve keeps more than 60 units from its centre, so red within
   // this many units of the origin is the centre circle's (radius 24, centre 12 off).
   const CENTRE_CIRCLE_REACH = 44;
@@ -27,10 +33,11 @@ window.canvasFacts = (() => {
   // its user coordinates, after `visit(colour, x, y)`.
   function read(visit, reach = Infinity) {
     const canvas = document.getElementById('canvas');
-    const scale = canvas.width / 975, unitX = UNIT_X * scale, unitY = UNIT_Y * scale;
-    const left = Math.max(0, Math.floor((117 - reach) * unitX)), top = Math.max(0, Math.floor((100 - reach) * unitY));
-    const width = Math.min(canvas.width, Math.ceil((117 + reach) * unitX)) - left;
-    const height = Math.min(canvas.height, Math.ceil((100 + reach) * unitY)) - top;
+    const scale = canvas.width / space.client_width, unitX = UNIT_X * scale, unitY = UNIT_Y * scale;
+    const near = toPixel(-reach, -reach, canvas.width), far = toPixel(reach, reach, canvas.width);
+    const left = Math.max(0, Math.floor(near.x)), top = Math.max(0, Math.floor(near.y));
+    const width = Math.min(canvas.width, Math.ceil(far.x)) - left;
+    const height = Math.min(canvas.height, Math.ceil(far.y)) - top;
     // Read through a copy made for reading, so the page's own canvas stays
     // as the page made it (and Chromium warns of no slow reads).
     const copy = new OffscreenCanvas(width, height).getContext('2d', { willReadFrequently: true });
@@ -38,7 +45,7 @@ window.canvasFacts = (() => {
     const bytes = copy.getImageData(0, 0, width, height).data;
     const words = new Uint32Array(bytes.buffer);
     for (let i = 0; i < words.length; i++) {
-      visit(words[i], (left + i % width) / unitX - 117, (top + Math.floor(i / width)) / unitY - 100);
+      visit(words[i], (left + i % width) / unitX + space.left, (top + Math.floor(i / width)) / unitY + space.top);
     }
     return { bytes, passes: window.Module?.passesShown ?? 0, width, height };
   }
@@ -112,7 +119,7 @@ window.canvasFacts = (() => {
     return { turned: run.turned / seconds, passes: run.passes / seconds, frames: run.frames / seconds };
   }
 
-  return { summary, speed, pace, UNIT_X, UNIT_Y };
+  return { summary, speed, pace, toPixel };
 })();
 
 // Animation frames can be held back (frameGate.hold()) and let through again

@@ -10,7 +10,12 @@ export const SITE = fileURLToPath(new URL('../../build/web/site/', import.meta.u
 // A second release of the same site (scripts/test-web.sh builds it), for the
 // deployment test.
 export const NEXT_SITE = fileURLToPath(new URL('../../build/web/site-next/', import.meta.url));
-const IN_PAGE = readFileSync(fileURLToPath(new URL('in-page.js', import.meta.url)), 'utf8');
+// What the tests know of the program from its own sources: its caption and
+// its user space, as the build read them from the program's headers.
+export const PROGRAM = JSON.parse(readFileSync(new URL('../../build/web/program-facts.json', import.meta.url), 'utf8'));
+// in-page.js, with the facts it reads its pixels by.
+const IN_PAGE = `window.programFacts = ${JSON.stringify(PROGRAM)};
+${readFileSync(new URL('in-page.js', import.meta.url), 'utf8')}`;
 
 const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
                 '.json': 'application/manifest+json', '.svg': 'image/svg+xml', '.png': 'image/png',
@@ -134,8 +139,8 @@ export async function stillFacts(page) {
 // picture is shown.
 export const pagePoint = (page, x, y) => page.evaluate(([x, y]) => {
   const { left, top, width } = document.getElementById('canvas').getBoundingClientRect();
-  const scale = width / 975;
-  return { x: left + (x + 117) * canvasFacts.UNIT_X * scale, y: top + (y + 100) * canvasFacts.UNIT_Y * scale };
+  const pixel = canvasFacts.toPixel(x, y, width);
+  return { x: left + pixel.x, y: top + pixel.y };
 }, [x, y]);
 
 // The middle of the element `selector`, in CSS pixels.

@@ -9,14 +9,15 @@ import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, afterEach, before, describe, test } from 'node:test';
-import { facts, middleOf, NEXT_SITE, pagePoint, passesShown, serve, SITE, siteFiles, stillFacts, waitFor,
+import { facts, middleOf, NEXT_SITE, pagePoint, passesShown, PROGRAM, serve, SITE, siteFiles, stillFacts, waitFor,
          waitForPasses } from './page.mjs';
 
-export const TITLE = 'Dusmar Rotary Envelope etc Use: SpaceBar and Mouse ESC or DoubleClick to Quit';  // spaces collapsed
+const TITLE = PROGRAM.caption.trim().replace(/ +/g, ' ');  // as a page's title shows it
+const { client_width: WIDTH, client_height: HEIGHT } = PROGRAM.user_space;  // in CSS pixels, at density 1
 // FNV-1a of the canvas after 70 passes without input at density 1: the desktop canvas's value.
 export const GOLDEN_70_PASSES = 0xb0417b48;
 export const STEP1 = 2 * Math.PI / 1000;  // radians; the start-up speed is 15 steps a pass
-const PIXELS_PER_UNIT = 4.0424;    // at density 1
+const PIXELS_PER_UNIT = PROGRAM.user_space.unit_x_twips / PROGRAM.user_space.twips_per_pixel;  // at density 1
 const PHONE = { viewport: { width: 390, height: 844 }, ratio: 3, touch: true };
 const AXE = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 // Words of the browser's or the compiler's, which the page's lines must not show.
@@ -60,7 +61,7 @@ export function scenario(driver, more = () => {}) {
     // The figure's centre within a pixel and a half of (x, y), user units.
     async function checkSteered(page, x, y) {
       const shown = await stillFacts(page);
-      const scale = await page.evaluate(() => document.getElementById('canvas').width / 975);
+      const scale = await page.evaluate(() => document.getElementById('canvas').width) / WIDTH;
       const tolerance = 1.5 / (PIXELS_PER_UNIT * scale);
       assert.ok(Math.abs(shown.centre.x - x) <= tolerance && Math.abs(shown.centre.y - y) <= tolerance,
                 `centre circle at ${JSON.stringify(shown.centre)}, expected (${x}, ${y})`);
@@ -85,7 +86,7 @@ export function scenario(driver, more = () => {}) {
     // size it is shown.
     async function checkFits(page, how) {
       await drawnAtShownSize(page, how);
-      const fit = await page.evaluate(() => {
+      const fit = await page.evaluate(WIDTH => {
         const inside = element => {
           const box = element.getBoundingClientRect();
           return box.left >= 0 && box.top >= 0 && box.right <= innerWidth && box.bottom <= innerHeight;
@@ -94,9 +95,9 @@ export function scenario(driver, more = () => {}) {
         const { width, height } = canvas.getBoundingClientRect();
         return { scrolls: root.scrollWidth > innerWidth || root.scrollHeight > innerHeight,
                  whole: [canvas, ...document.querySelectorAll('#controls button')].every(inside),
-                 largest: width === 975 || innerWidth - width <= 20 || innerHeight - height <= 20,
+                 largest: width === WIDTH || innerWidth - width <= 20 || innerHeight - height <= 20,
                  buttons: [...document.querySelectorAll('#controls button')].every(b => b.offsetHeight >= 44) };
-      });
+      }, WIDTH);
       assert.deepEqual(fit, { scrolls: false, whole: true, largest: true, buttons: true }, how);
     }
 
@@ -155,7 +156,7 @@ export function scenario(driver, more = () => {}) {
           return [width, Math.round(height), canvas.width, canvas.height, document.getElementById('status').textContent,
                   [...document.querySelectorAll('#controls button')].every(b => !b.disabled),
                   document.activeElement === canvas];
-        }), [975, 741, Math.round(975 * ratio), Math.round(741 * ratio), '', true, false]);
+        }), [WIDTH, HEIGHT, Math.round(WIDTH * ratio), Math.round(HEIGHT * ratio), '', true, false]);
       }
       // A click on the picture focuses it without a ring; Tab from the page
       // brings the focus there with one.
@@ -196,7 +197,7 @@ export function scenario(driver, more = () => {}) {
       await page.setViewport(smaller.width, smaller.height);
       await drawnAtShownSize(page, '800×700');
       const redrawn = await facts(page);
-      assert.ok(redrawn.width < 975, `the canvas stayed ${redrawn.width} wide`);
+      assert.ok(redrawn.width < WIDTH, `the canvas stayed ${redrawn.width} wide`);
       const fresh = await facts(await load('?passes=70', { passes: 70, viewport: smaller }));
       assert.deepEqual([redrawn.width, redrawn.hash], [fresh.width, fresh.hash], 'the trail drawn anew differs');
     });
