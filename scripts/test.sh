@@ -8,30 +8,28 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p build
+# Jobs beside the work in the foreground: `beside NAME COMMAND...` starts one,
+# its output kept in build/NAME.log; `joined NAME` waits for it, shows that
+# output and gives its status.
+declare -A jobs
+beside() { local name=$1; shift; "$@" >"build/$name.log" 2>&1 & jobs[$name]=$!; }
+joined() { local status=0; wait "${jobs[$1]}" || status=$?; cat "build/$1.log"; return "$status"; }
+
 # What the program and its unit tests build with first; the rest (X servers,
 # desktops, browsers, MinGW-w64, Wine and the fuzzer's clang) installs while
 # they build.
 scripts/install-deps.sh build
-installs_log=build/install-deps.log
-scripts/install-deps.sh test web windows >"$installs_log" 2>&1 &
-installs=$!
+beside install-deps scripts/install-deps.sh test web windows
 cmake --preset release
 cmake --build --preset release
-installs_status=0
-wait "$installs" || installs_status=$?
-cat "$installs_log"
-[ "$installs_status" -eq 0 ] || exit 1
+joined install-deps
 
 # The Windows program (and SDL2 for Windows, the first time) builds at the
 # lowest priority beside everything else, on what the tests leave idle.
-windows_log=build/build-windows.log
-nice -n 19 scripts/build-windows.sh >"$windows_log" 2>&1 &
-windows_build=$!
+beside build-windows nice -n 19 scripts/build-windows.sh
 # The page, and a second release of it for the deployment test, build at a
-# low priority beside the desktop's build and tests; the browser tests wait.
-web_log=build/build-web.log
-nice -n 10 scripts/test-web.sh build >"$web_log" 2>&1 &
-web_build=$!
+# low priority beside the desktop's tests; the browser tests wait.
+beside build-web nice -n 10 scripts/test-web.sh build
 
 # Configured again, now that the tools the end-to-end tests need are there.
 cmake --preset release >/dev/null
@@ -41,19 +39,12 @@ ctest --preset release -j2
 # beside the browser tests, which wait on the page's passes rather than on time.
 cmake --preset fuzz
 cmake --build --preset fuzz
-fuzz_log=build/fuzz/ctest.log
-ctest --preset fuzz >"$fuzz_log" 2>&1 &
-fuzz=$!
+beside fuzz ctest --preset fuzz
 
 # The web page in the three browser engines.
 web_status=0
-wait "$web_build" || web_status=$?
-cat "$web_log"
-[ "$web_status" -ne 0 ] || scripts/test-web.sh || web_status=$?
-fuzz_status=0
-wait "$fuzz" || fuzz_status=$?
-cat "$fuzz_log"
-[ "$web_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] || exit 1
+joined build-web && scripts/test-web.sh || web_status=1
+joined fuzz && [ "$web_status" -eq 0 ] || exit 1
 
 # The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # and the real program driven through its controls and every way of ending:
@@ -63,8 +54,5 @@ cmake --build --preset asan-ubsan
 ctest --preset asan-ubsan -j2 -LE slow -E '^e2e\.(window\.|desktops\.[a-z]*wayland)'
 
 # The Windows program under Wine, at 96 and 192 dpi.
-windows_status=0
-wait "$windows_build" || windows_status=$?
-cat "$windows_log"
-[ "$windows_status" -eq 0 ] || exit 1
+joined build-windows
 ctest --preset windows

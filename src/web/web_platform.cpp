@@ -56,9 +56,8 @@ EM_JS(void, listen_to_page, (const char* typed_keys, int escape), {
         button.addEventListener('click', () => press(button.dataset.key), on);
         // A click leaves the focus where it was, so the keys act as before it.
         button.addEventListener('mousedown', event => event.preventDefault(), on);
-        // A tap acts when the finger lifts over the button. Chromium makes no
-        // click of a tap soon after a quick drag (it stops a fling), so the tap
-        // presses here, with the click it would make cancelled.
+        // A tap acts when the finger lifts over the button, with the click it would make cancelled:
+        // Chromium 156 makes no click of a tap soon after a quick drag (it stops a fling).
         button.addEventListener('touchend', event => {
             event.preventDefault();
             const touch = event.changedTouches[0], box = button.getBoundingClientRect();

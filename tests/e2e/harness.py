@@ -220,8 +220,7 @@ def send_fake_input(display, events):
             xtest.fake_input(display, kind, detail=0, root=root, x=x, y=y)
         else:
             xtest.fake_input(display, kind, detail=detail)
-        # python-xlib joins every unsent request into one buffer, in time
-        # quadratic in their number.
+        # python-xlib 0.33 joins every unsent request into one buffer, in time quadratic in their number.
         if n % 256 == 0:
             display.flush()
     display.sync()

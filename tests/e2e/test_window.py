@@ -190,7 +190,9 @@ def fits_the_screen(exe):
 
 
 def hold(program):
-    """Holds the animation with the space bar and returns the still picture."""
+    """Once the figure shows, holds the animation with the space bar and
+    returns the still picture."""
+    pixels.wait_for_red(program)
     program.key("space")
     return pixels.wait_still(program, "after the space bar")
 
@@ -236,7 +238,6 @@ def cover_and_uncover(program, before):
 
 def covered_and_uncovered(exe):
     with harness.running(exe) as program:
-        pixels.wait_for_red(program)
         before = hold(program)
         cover_and_uncover(program, before)
         wait_to_show(program, before, "after being uncovered")
@@ -247,7 +248,6 @@ def unmapped_and_mapped(exe):
     """Without a window manager, minimising and restoring come down to
     unmapping and mapping the window."""
     with harness.running(exe) as program:
-        pixels.wait_for_red(program)
         before = hold(program)
         window_id = program.window.id
         os.kill(program.pid, signal.SIGSTOP)
@@ -267,7 +267,6 @@ def check_shown_parts_add_up(exe, dpi):
     part that changed but was not sent would differ."""
     scale = dpi / 96
     with harness.XServer(dpi=dpi) as server, harness.running(exe, server) as program:
-        pixels.wait_for_red(program)
         hold(program)
         ox, oy = pixels.origin(scale)
         # Held, each pointer move draws one frame from the last angle.
@@ -294,7 +293,6 @@ def resized(exe):
     Larger, the window shows the image at the top left on the background
     colour; smaller, its top-left part; back at its size, all of it."""
     with harness.running(exe) as program:
-        pixels.wait_for_red(program)
         before = hold(program)
         window_id = program.window.id
         width, height = CLIENT_SIZE

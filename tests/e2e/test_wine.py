@@ -158,10 +158,16 @@ def check_message_box(server, wine, exe, args, status, lines):
         box = server.display.create_resource_object("window", found[0])
         geometry = box.get_geometry()
         origin = server.display.screen().root.translate_coords(box, 0, 0)
-        shot = server.grab(origin.x, origin.y, geometry.width, geometry.height)
         name = f"message_box_{args[0].strip('-/?') or 'help'}"
-        check(text_lines(shot) in lines, f"{args}: {text_lines(shot)} lines in the message box, expected"
-                                         f" {lines.start} to {lines.stop - 1}; see {harness.save(shot, name)}")
+        shots = []
+
+        def painted():
+            # Wine maps the box before it paints the text.
+            shots[:] = [server.grab(origin.x, origin.y, geometry.width, geometry.height)]
+            return text_lines(shots[0]) in lines
+        harness.wait_until(painted, lambda: f"{args}: {text_lines(shots[0])} lines in the message box, expected"
+                           f" {lines.start} to {lines.stop - 1}; see {harness.save(shots[0], name)}", WINDOW_TIMEOUT_S)
+        shot = shots[0]
         box.set_input_focus(X.RevertToParent, X.CurrentTime)
         server.display.sync()
         server.xdotool("key", "Return")

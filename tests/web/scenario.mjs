@@ -219,12 +219,15 @@ export function scenario(driver, more = () => {}) {
       await page.move(right.x, right.y, 8);
       const steered = await checkSteered(page, 12, 0);
 
-      const text = await middleOf(page, '#panel p');
-      await page.click(text.x, text.y);  // the focus leaves the picture
+      // A click in the middle of what `selector` finds.
+      const clickOn = async selector => {
+        const { x, y } = await middleOf(page, selector);
+        await page.click(x, y);
+      };
+      await clickOn('#panel p');  // the focus leaves the picture
       await page.press(' ');
       assert.notEqual((await facts(page, 3)).hash, steered.hash, 'after a click beside the picture a key was lost');
-      const hold = await middleOf(page, '#hold');
-      await page.click(hold.x, hold.y);
+      await clickOn('#hold');
       const byButton = await stillFacts(page);
       assert.equal(await holdLabel(page), 'Resume', 'the hold button did not hold');
       await page.press('.');  // acts as a key, not as the focused button
