@@ -56,8 +56,9 @@ scenario(chromium, context => {
       });
       const pace = await page.evaluate(() => canvasFacts.pace(3000));
       const turn = pace.turned / (60 * 15 * STEP1);
-      // Frames well beyond 60 a second, else this tests nothing.
-      assert.ok(pace.frames > 2 * pace.passes, `${pace.frames} frames a second: not faster than the pace`);
+      // Frames enough beyond the passes that one pass a frame would turn it faster than the bound below; on
+      // a loaded machine Chromium makes fewer than twice as many.
+      assert.ok(pace.frames > 1.3 * pace.passes, `${pace.frames} frames a second: not faster than the pace`);
       assert.ok(turn > 0.7 && turn < 1.15, `${pace.passes} passes a second turn the figure ${turn} times as fast as 60`);
       assert.deepEqual(page.problems(), [], 'the page reported problems');
     } finally {
